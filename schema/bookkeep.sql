@@ -1,0 +1,70 @@
+-- The data file of the customer manager. The program never creates a table: this script is
+-- run once by the build to produce bookkeep.dat.
+-- Yes/no columns hold -1 (true) or 0 (false); 1 is read as true too. Texts carry their length
+-- limits as CHECK constraints so an overlong value fails as a database error.
+
+CREATE TABLE Customer (
+    GUID      TEXT    NOT NULL CHECK (length(GUID) <= 36),
+    TypeID    INTEGER NOT NULL DEFAULT 0,
+    姓名      TEXT    CHECK (length(姓名) <= 255),
+    手机号码  TEXT    CHECK (length(手机号码) <= 255),
+    备注      TEXT,
+    新建时间  TEXT    NOT NULL DEFAULT (strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'))
+);
+
+CREATE TABLE CustomerType (
+    SelfIndex   INTEGER NOT NULL,
+    ParentIndex INTEGER NOT NULL DEFAULT 0,
+    TypeName    TEXT    CHECK (length(TypeName) <= 255)
+);
+
+CREATE TABLE NoteType (
+    SelfIndex   INTEGER NOT NULL,
+    ParentIndex INTEGER NOT NULL DEFAULT 0,
+    TypeName    TEXT    CHECK (length(TypeName) <= 255)
+);
+
+CREATE TABLE NoteBook (
+    ID     INTEGER PRIMARY KEY AUTOINCREMENT,
+    TypeID INTEGER NOT NULL DEFAULT 0,
+    ReMark TEXT
+);
+
+CREATE TABLE AppTitle (
+    TitleName   TEXT    NOT NULL CHECK (length(TitleName) <= 255),
+    TitleType   INTEGER NOT NULL DEFAULT 0 CHECK (TitleType BETWEEN 0 AND 4),
+    TitleValues TEXT,
+    Titlebt     INTEGER NOT NULL DEFAULT 0 CHECK (Titlebt IN (-1, 0, 1)),
+    Titlewy     INTEGER NOT NULL DEFAULT 0 CHECK (Titlewy IN (-1, 0, 1))
+);
+
+CREATE TABLE ConnFile (
+    ID       INTEGER PRIMARY KEY AUTOINCREMENT,
+    GUID     TEXT NOT NULL CHECK (length(GUID) <= 36),
+    FileName TEXT CHECK (length(FileName) <= 255),
+    Remark   TEXT
+);
+
+CREATE TABLE Alam (
+    ID       INTEGER PRIMARY KEY AUTOINCREMENT,
+    iHour    INTEGER NOT NULL DEFAULT 0 CHECK (iHour BETWEEN 0 AND 23),
+    iMinute  INTEGER NOT NULL DEFAULT 0 CHECK (iMinute BETWEEN 0 AND 59),
+    iMonWeek INTEGER NOT NULL DEFAULT 1,
+    ReDay    INTEGER NOT NULL DEFAULT 0 CHECK (ReDay BETWEEN 0 AND 3),
+    AlamDate TEXT,
+    ReMark   TEXT,
+    bLook    INTEGER NOT NULL DEFAULT 0 CHECK (bLook IN (-1, 0, 1))
+);
+
+CREATE TABLE AlamContext (
+    ID     INTEGER PRIMARY KEY AUTOINCREMENT,
+    Remark TEXT
+);
+
+CREATE TABLE SysSet (
+    bPass    INTEGER NOT NULL DEFAULT 0 CHECK (bPass IN (-1, 0, 1)),
+    PassWord TEXT    NOT NULL DEFAULT '' CHECK (length(PassWord) <= 255)
+);
+
+INSERT INTO CustomerType (SelfIndex, ParentIndex, TypeName) VALUES (0, 0, '未分组');
+INSERT INTO SysSet (bPass, PassWord) VALUES (0, '');

@@ -1,0 +1,20 @@
+#include "data/ExceptionHandler.h"
+
+#include "data/Exceptions.h"
+#include "data/Messages.h"
+
+void TVoskException::HandleException(QObject* /*sender*/, const std::exception& error) {
+    Message = QString::fromUtf8(error.what());
+    if (const auto* dbError = dynamic_cast<const EDBException*>(&error)) {
+        UserMessage = dbError->UserMessage;
+        SqlText = dbError->SqlText;
+        ShowError(UserMessage, Message, SqlText);
+        return;
+    }
+    ShowErrorText(Message);
+}
+
+TVoskException& ExceptionHandler() {
+    static TVoskException handler;
+    return handler;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+class QObject;
+
+// The one handler of every exception that leaves an event handler. Keeps the texts of the
+// last exception it showed.
+class TVoskException {
+public:
+    void HandleException(QObject* sender, const std::exception& error);
+
+    QString Message;
+    QString UserMessage;
+    QString SqlText;
+};
+
+TVoskException& ExceptionHandler();
+
+// Runs one piece of work the way the event loop does: the silent abort is dropped, every
+// other exception goes to the handler. Returns false when the work threw.
+template <typename Work> bool RunHandled(QObject* sender, Work&& work);
+
+#include "data/Exceptions.h"
+
+template <typename Work> bool RunHandled(QObject* sender, Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const EAbort&) {
+        return false;
+    } catch (const std::exception& error) {
+        ExceptionHandler().HandleException(sender, error);
+        return false;
+    }
+}

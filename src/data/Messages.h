@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class MsgIcon { Information, Question, Error };
+enum class MsgButtons { Ok, YesNo };
+
+struct MessageBoxRequest {
+    QString caption;
+    QString text;
+    MsgIcon icon = MsgIcon::Information;
+    MsgButtons buttons = MsgButtons::Ok;
+    // Yes/No boxes default to No; an OK box has only OK.
+    bool keepOtherWindowsEnabled = false;
+};
+
+// Shows one modal box and returns true when the user chose OK or Yes. The program installs the
+// Qt boxes; tests install a scripted double.
+class IMessageBoxes {
+public:
+    virtual ~IMessageBoxes() = default;
+    virtual bool Show(const MessageBoxRequest& request) = 0;
+};
+
+// nullptr restores the Qt boxes.
+void SetMessageBoxes(IMessageBoxes* boxes);
+
+void ShowInfo(const QString& text);      // "提示"
+bool AskConfirm(const QString& text);    // "确认", Yes/No, No is the default
+void ShowErrorText(const QString& text); // "错误"
+// "错误": message, a line break, "详细信息：", details. A non-empty logText writes the same
+// texts and logText to the day's log.
+void ShowError(const QString& message, const QString& details, const QString& logText);

@@ -1,0 +1,36 @@
+#include "support/AppDirTest.h"
+
+#include "data/AppDir.h"
+
+#include <QFile>
+
+void AppDirTest::SetUp() {
+    ASSERT_TRUE(dir.isValid());
+    SetAppDir(dir.path());
+    ASSERT_TRUE(QFile::copy(TEST_SEED_DATAFILE, dataFile()));
+    QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::WriteOwner);
+    SetMessageBoxes(&boxes);
+    SetFileDialogs(&fileDialogs);
+    SetClock(&clock);
+}
+
+void AppDirTest::TearDown() {
+    SetMessageBoxes(nullptr);
+    SetFileDialogs(nullptr);
+    SetClock(nullptr);
+}
+
+QString AppDirTest::appDir() const {
+    return AppDir();
+}
+
+QString AppDirTest::dataFile() const {
+    return AppDir() + "bookkeep.dat";
+}
+
+QString AppDirTest::readLog(const QDate& day) const {
+    QFile file(AppDir() + "Log" + day.toString("yyyyMMdd") + ".log");
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "support/Doubles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// Gives each test its own program folder holding a fresh copy of the generated bookkeep.dat,
+// with the scripted message boxes, file dialogs and clock installed.
+class AppDirTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString appDir() const;   // ends with '/'
+    QString dataFile() const; // appDir() + "bookkeep.dat"
+    QString readLog(const QDate& day) const;
+
+    QTemporaryDir dir;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs fileDialogs;
+    FixedClock clock;
+};
