@@ -1,0 +1,47 @@
+#include "app/FormBaseDlg.h"
+
+#include "data/WindowPlacement.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame* horizontalLine(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+TFormBaseDlg::TFormBaseDlg(QWidget* parent)
+    : QDialog(parent ? parent : MainWindow(), Qt::Dialog | Qt::CustomizeWindowHint |
+                                                  Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      pnlBody(new QWidget(this)), btnOK(new QPushButton(QStringLiteral("确定(&O)"), this)),
+      btnCancel(new QPushButton(QStringLiteral("取消(&C)"), this)) {
+    btnOK->setDefault(true);
+    btnOK->setAutoDefault(true);
+    btnCancel->setAutoDefault(false);
+    connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    buttons->addWidget(btnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(horizontalLine(this));
+    layout->addWidget(pnlBody, 1);
+    layout->addWidget(horizontalLine(this));
+    layout->addLayout(buttons);
+}
+
+void TFormBaseDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOverMainWindow(*this);
+}
