@@ -11,7 +11,9 @@ namespace {
 class QtMessageBoxes : public IMessageBoxes {
 public:
     bool Show(const MessageBoxRequest& request) override {
-        QMessageBox box(toQtIcon(request.icon), request.caption, request.text);
+        // Over an open modal dialog the box must belong to it, or that dialog would block it.
+        QMessageBox box(toQtIcon(request.icon), request.caption, request.text,
+                        QMessageBox::NoButton, QApplication::activeModalWidget());
         if (request.buttons == MsgButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(QMessageBox::No);

@@ -1,7 +1,8 @@
-#include "data/FormWaiting.h"
 #include "data/Messages.h"
+#include "data/FormWaiting.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -52,4 +53,17 @@ TEST(Messages, WaitingWindowKeepsItsTextWhenGivenNone) {
     HideWaiting();
     EXPECT_FALSE(WaitingWindow().isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(Messages, InformationOverAModalDialogCanBeAnswered) {
+    SetMessageBoxes(nullptr);
+    QDialog dialog;
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        pressInNextBox(Qt::Key_Return, &caption);
+        ShowInfo(QStringLiteral("备份成功!"));
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_EQ(caption, QStringLiteral("提示"));
 }
