@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// The product's home page address.
+QString HomePageAddress();
