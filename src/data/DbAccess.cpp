@@ -1,0 +1,519 @@
+#include "data/DbAccess.h"
+
+#include "data/AppDir.h"
+#include "data/Exceptions.h"
+#include "data/Messages.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QTemporaryFile>
+#include <QTreeWidget>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+const QString kSeparator = QStringLiteral("@#@");
+const QString kQueryFailed = QStringLiteral("数据库查询错误，请检查！");
+const QString kOperationFailed = QStringLiteral("数据库操作失败！");
+const QString kBackupFailed = QStringLiteral("数据库备份失败！");
+const QString kRestoreFailed = QStringLiteral("数据库恢复失败！");
+const QString kNotConnected = QStringLiteral("数据库未连接");
+const QStringList kTables = {"Customer", "CustomerType", "NoteType",    "NoteBook", "AppTitle",
+                             "ConnFile", "Alam",         "AlamContext", "SysSet"};
+constexpr int kFitRows = 50;
+
+// Closes the connection it holds when it goes.
+struct Connection {
+    sqlite3* db = nullptr;
+    ~Connection() { sqlite3_close_v2(db); }
+    sqlite3* Release() { return std::exchange(db, nullptr); }
+};
+
+[[noreturn]] void ThrowText(const QString& text) {
+    throw EDBException(text, QString(), QString());
+}
+
+[[noreturn]] void ThrowSystemError() {
+    ThrowText(qt_error_string(errno));
+}
+
+QString DataFilePath() {
+    return AppDir() + "bookkeep.dat";
+}
+
+QByteArray FileName(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+QString EngineText(sqlite3* db) {
+    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+}
+
+// The tables of the data file that are not there, as the reason to show; raises the engine's
+// error for a file that is not a database.
+QString MissingTables(sqlite3* db) {
+    TStatement statement;
+    int offset = 0;
+    statement.PrepareNext(db, "select name from sqlite_master where type = 'table'", offset);
+    QStringList present;
+    while (statement.Step())
+        present << statement.Column(0).toString();
+    QStringList missing;
+    for (const QString& table : kTables)
+        if (!present.contains(table, Qt::CaseInsensitive))
+            missing << table;
+    return missing.isEmpty() ? QString()
+                             : QStringLiteral("数据文件缺少数据表：") + missing.join("、");
+}
+
+QString IntegrityProblem(sqlite3* db) {
+    TStatement statement;
+    int offset = 0;
+    statement.PrepareNext(db, "pragma integrity_check(20)", offset);
+    QStringList report;
+    while (statement.Step())
+        report << statement.Column(0).toString();
+    if (report == QStringList{"ok"})
+        return QString();
+    return QStringLiteral("数据文件已损坏：") + report.join('\n');
+}
+
+bool IsBlank(const QString& piece) {
+    for (const QChar ch : piece)
+        if (ch > QChar(' ') && !ch.isSpace() && ch.category() != QChar::Other_Control)
+            return false;
+    return true;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+void SyncFolder(const QString& folder) {
+    const int fd = ::open(FileName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void CopyDatabase(sqlite3* source, const QString& target) {
+    Connection out;
+    if (sqlite3_open_v2(target.toUtf8(), &out.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        ThrowText(EngineText(out.db));
+    sqlite3_backup* backup = sqlite3_backup_init(out.db, "main", source, "main");
+    if (!backup)
+        ThrowText(EngineText(out.db));
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        ThrowText(QString::fromUtf8(sqlite3_errstr(rc)));
+}
+
+void CopyContents(QFile& from, QFile& to) {
+    QByteArray chunk;
+    while (!(chunk = from.read(1 << 20)).isEmpty())
+        if (to.write(chunk) != chunk.size())
+            ThrowText(to.errorString());
+    if (from.error() != QFile::NoError)
+        ThrowText(from.errorString());
+}
+
+// Keeps a list view from repainting until it goes.
+class UpdatesSuspended {
+public:
+    explicit UpdatesSuspended(QWidget* widget) : widget(widget), enabled(widget->updatesEnabled()) {
+        widget->setUpdatesEnabled(false);
+    }
+    ~UpdatesSuspended() { widget->setUpdatesEnabled(enabled); }
+
+private:
+    QWidget* widget;
+    bool enabled;
+};
+
+std::unique_ptr<TDbAccess>& DbAccessSlot() {
+    static std::unique_ptr<TDbAccess> instance;
+    return instance;
+}
+
+} // namespace
+
+TDbAccess::TDbAccess() : gridSource(gridSet) {}
+
+TDbAccess::~TDbAccess() {
+    Disconnect();
+}
+
+// ---- connection ----
+
+bool TDbAccess::Connect() {
+    Disconnect();
+    QString reason;
+    if (OpenDataFile(reason))
+        return true;
+    ShowError(QStringLiteral("数据库连接失败！"), reason, QString());
+    QCoreApplication::quit();
+    return false;
+}
+
+bool TDbAccess::OpenDataFile(QString& reason) {
+    Connection connection;
+    const QString path = DataFilePath();
+    if (sqlite3_open_v2(path.toUtf8(), &connection.db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK) {
+        reason = EngineText(connection.db);
+        return false;
+    }
+    if (sqlite3_db_readonly(connection.db, "main") == 1) {
+        reason = QStringLiteral("数据文件不能写入：") + path;
+        return false;
+    }
+    try {
+        reason = MissingTables(connection.db);
+    } catch (const EDBException& error) {
+        reason = error.Message();
+    }
+    if (!reason.isEmpty())
+        return false;
+    sqlite3_busy_timeout(connection.db, 2000);
+    db = connection.Release();
+    return true;
+}
+
+void TDbAccess::Disconnect() {
+    CloseCursors();
+    if (db)
+        sqlite3_close_v2(db);
+    db = nullptr;
+}
+
+void TDbAccess::CloseCursors() {
+    gridSource.Reload([this] { gridSet.Close(); });
+    querySet.Close();
+    auxSet.Close();
+    scalarSet.Close();
+}
+
+// ---- cursors ----
+
+TDataSetModel* TDbAccess::GridSource() {
+    gridSource.Reload([this] { gridSet.Close(); });
+    return &gridSource;
+}
+
+void TDbAccess::OpenGrid(const QString& sql, QTableView* view, bool fit, const SqlParams& params) {
+    TDataSetModel* model = GridSource();
+    grid = view;
+    if (view) {
+        if (view->model() != model)
+            view->setModel(model);
+        QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
+                         &TDataSetModel::FollowCurrentRow, Qt::UniqueConnection);
+    }
+    try {
+        model->Reload([&] { gridSet.Open(db, sql, params); });
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kQueryFailed, sql);
+    }
+    if (fit)
+        FitColumns(view);
+}
+
+void TDbAccess::RequeryGrid() {
+    if (gridSet.Sql().isEmpty())
+        return;
+    QTableView* view = grid && grid->model() == &gridSource ? grid.data() : nullptr;
+    QList<int> widths;
+    QList<bool> hidden;
+    int column = 0;
+    for (int i = 0; view && i < gridSource.columnCount(); ++i) {
+        widths << view->columnWidth(i);
+        hidden << view->isColumnHidden(i);
+    }
+    if (view)
+        column = std::max(0, view->currentIndex().column());
+    try {
+        gridSource.Reload([this] { gridSet.Requery(); }, true);
+    } catch (const EDBException& error) {
+        throw std::runtime_error(error.what());
+    }
+    if (!view)
+        return;
+    const int columns = gridSource.columnCount();
+    for (int i = 0; i < std::min(int(widths.size()), columns); ++i) {
+        view->setColumnWidth(i, widths[i]);
+        view->setColumnHidden(i, hidden[i]);
+    }
+    if (gridSource.rowCount() > 0 && columns > 0)
+        view->setCurrentIndex(gridSource.index(0, std::min(column, columns - 1)));
+    gridSet.First();
+}
+
+TDataSet& TDbAccess::OpenCursor(TDataSet& cursor, const QString& sql, const SqlParams& params) {
+    try {
+        cursor.Open(db, sql, params);
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kQueryFailed, sql);
+    }
+    return cursor;
+}
+
+TDataSet& TDbAccess::OpenQuery(const QString& sql, const SqlParams& params) {
+    return OpenCursor(querySet, sql, params);
+}
+
+TDataSet& TDbAccess::OpenAuxQuery(const QString& sql, const SqlParams& params) {
+    return OpenCursor(auxSet, sql, params);
+}
+
+int TDbAccess::ExecScalar(const QString& sql, const SqlParams& params) {
+    OpenCursor(scalarSet, sql, params);
+    const int value = scalarSet.RecordCount() > 0 ? scalarSet.AsInteger(0) : 0;
+    scalarSet.Close();
+    return value;
+}
+
+// ---- batches and transactions ----
+
+void TDbAccess::ExecBatch(const QString& text) {
+    QList<SqlStatement> statements;
+    for (const QString& piece : SplitText(text, kSeparator))
+        if (!IsBlank(piece))
+            statements.append({piece, {}});
+    RunBatch(statements, text);
+}
+
+void TDbAccess::ExecBatch(const QList<SqlStatement>& statements) {
+    QStringList texts;
+    for (const SqlStatement& statement : statements)
+        texts << statement.sql;
+    RunBatch(statements, texts.join(kSeparator));
+}
+
+void TDbAccess::RunBatch(const QList<SqlStatement>& statements, const QString& sqlText) {
+    try {
+        ExecScript(db, "savepoint vosk_batch");
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kOperationFailed, sqlText);
+    }
+    try {
+        for (const SqlStatement& statement : statements)
+            ExecScript(db, statement.sql, statement.params);
+        ExecScript(db, "release vosk_batch");
+    } catch (const EDBException& error) {
+        const QString engineText = error.Message();
+        sqlite3_exec(db, "rollback to vosk_batch; release vosk_batch", nullptr, nullptr, nullptr);
+        throw EDBException(engineText, kOperationFailed, sqlText);
+    }
+}
+
+void TDbAccess::ExecControl(const QString& sql) {
+    try {
+        ExecScript(db, sql);
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kOperationFailed, sql);
+    }
+}
+
+void TDbAccess::BeginTransaction() {
+    ExecControl("begin");
+}
+
+void TDbAccess::Commit() {
+    ExecControl("commit");
+}
+
+void TDbAccess::Rollback() {
+    if (InTransaction())
+        ExecControl("rollback");
+}
+
+bool TDbAccess::InTransaction() const {
+    return db && !sqlite3_get_autocommit(db);
+}
+
+// ---- backup and restore ----
+
+void TDbAccess::BackupTo(const QString& path) {
+    try {
+        if (!db)
+            ThrowText(kNotConnected);
+        const QFileInfo target(path);
+        if (SameFile(path, DataFilePath()))
+            ThrowText(QStringLiteral("不能备份到数据文件本身"));
+        QTemporaryFile temp(target.absolutePath() + "/~BKXXXXXX.tmp");
+        if (!temp.open())
+            ThrowText(temp.errorString());
+        temp.close();
+        CopyDatabase(db, temp.fileName());
+        FlushFileToDisk(temp.fileName());
+        ReplaceFileAtomically(temp.fileName(), target.absoluteFilePath());
+        temp.setAutoRemove(false);
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kBackupFailed, QString());
+    }
+}
+
+void TDbAccess::RestoreFrom(const QString& path) {
+    const QString problem = CheckDataFile(path);
+    if (!problem.isEmpty())
+        throw EDBException(problem, kRestoreFailed, QString());
+    Disconnect();
+    QString failure;
+    try {
+        PutInPlace(path);
+    } catch (const EDBException& error) {
+        failure = error.Message();
+    }
+    QString reason;
+    const bool reconnected = OpenDataFile(reason);
+    if (failure.isEmpty() && reconnected)
+        return;
+    throw EDBException(failure.isEmpty() ? reason : failure, kRestoreFailed, QString());
+}
+
+void TDbAccess::PutInPlace(const QString& source) {
+    QTemporaryFile temp(AppDir() + "~RSXXXXXX.tmp");
+    if (!temp.open())
+        ThrowText(temp.errorString());
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        ThrowText(in.errorString());
+    CopyContents(in, temp);
+    if (!temp.flush() || ::fsync(temp.handle()) != 0)
+        ThrowSystemError();
+    temp.close();
+    ReplaceFileAtomically(temp.fileName(), DataFilePath());
+    temp.setAutoRemove(false);
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(DataFilePath() + suffix);
+}
+
+// ---- the program-wide instance and the shortcuts ----
+
+TDbAccess& DbAccess() {
+    std::unique_ptr<TDbAccess>& instance = DbAccessSlot();
+    if (!instance)
+        instance = std::make_unique<TDbAccess>();
+    return *instance;
+}
+
+void DestroyDbAccess() {
+    try {
+        DbAccessSlot().reset();
+    } catch (...) {
+    }
+}
+
+void ExecSql(const QString& text) {
+    DbAccess().ExecBatch(text);
+}
+
+void ExecSql(const QList<SqlStatement>& statements) {
+    DbAccess().ExecBatch(statements);
+}
+
+int ExecScalarSql(const QString& sql, const SqlParams& params) {
+    return DbAccess().ExecScalar(sql, params);
+}
+
+void BackupDatabase(const QString& path) {
+    DbAccess().BackupTo(path);
+}
+
+void RestoreDatabase(const QString& path) {
+    DbAccess().RestoreFrom(path);
+}
+
+QStringList SplitText(const QString& text, const QString& separator) {
+    QStringList pieces;
+    qsizetype start = 0;
+    for (qsizetype found; !separator.isEmpty() && (found = text.indexOf(separator, start)) >= 0;
+         start = found + separator.size())
+        pieces << text.mid(start, found - start);
+    pieces << text.mid(start);
+    return pieces;
+}
+
+QString QuoteIdent(const QString& name) {
+    return '"' + QString(name).replace('"', QStringLiteral("\"\"")) + '"';
+}
+
+void FitColumns(QTableView* grid) {
+    auto* model = grid ? qobject_cast<TSortableModel*>(grid->model()) : nullptr;
+    if (!model || !model->IsOpen())
+        return;
+    const QFontMetrics metrics(grid->font());
+    const int rows = std::min(model->rowCount(), kFitRows);
+    for (int column = 0; column < model->columnCount(); ++column) {
+        const QString title = model->headerData(column, Qt::Horizontal).toString();
+        int width = metrics.horizontalAdvance(title) + 24;
+        for (int row = 0; row < rows; ++row) {
+            const QString text = model->data(model->index(row, column)).toString();
+            width = std::max(width, metrics.horizontalAdvance(text) + 4);
+        }
+        grid->setColumnWidth(column, width);
+    }
+}
+
+void FillListView(const QString& sql, QTreeWidget* listView, const SqlParams& params) {
+    listView->clear();
+    TDataSet& rows = DbAccess().OpenQuery(sql, params);
+    const UpdatesSuspended suspended(listView);
+    QList<QTreeWidgetItem*> items;
+    for (rows.First(); !rows.Eof(); rows.Next()) {
+        QStringList texts;
+        for (int field = 0; field < rows.FieldCount(); ++field)
+            texts << rows.AsString(field);
+        items << new QTreeWidgetItem(texts);
+    }
+    listView->addTopLevelItems(items);
+}
+
+// ---- the data file on disk ----
+
+QString CheckDataFile(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("文件不存在：") + path;
+    Connection connection;
+    if (sqlite3_open_v2(path.toUtf8(), &connection.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        return EngineText(connection.db);
+    try {
+        const QString missing = MissingTables(connection.db);
+        return missing.isEmpty() ? IntegrityProblem(connection.db) : missing;
+    } catch (const EDBException& error) {
+        return error.Message();
+    }
+}
+
+void FlushFileToDisk(const QString& path) {
+    const int fd = ::open(FileName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        ThrowSystemError();
+    const bool synced = ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    ::close(fd);
+    errno = savedErrno;
+    if (!synced)
+        ThrowSystemError();
+}
+
+void ReplaceFileAtomically(const QString& source, const QString& target) {
+    if (::rename(FileName(source).constData(), FileName(target).constData()) != 0)
+        ThrowSystemError();
+    SyncFolder(QFileInfo(target).absolutePath());
+}

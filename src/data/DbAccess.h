@@ -1,0 +1,110 @@
+#pragma once
+
+#include "data/DataSet.h"
+#include "data/DataSetModel.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class QTableView;
+class QTreeWidget;
+struct sqlite3;
+
+// The data file's fixed password. SQLite keeps the file unencrypted; the password is still
+// handed to the compaction, which keeps it for the file.
+inline constexpr char kDatabasePassword[] = "58203914765210";
+
+// The one connection to AppDir/bookkeep.dat and the four cursors every part of the program
+// reads through. Every value reaches SQL as a bound parameter.
+class TDbAccess {
+public:
+    TDbAccess();
+    ~TDbAccess();
+    TDbAccess(const TDbAccess&) = delete;
+    TDbAccess& operator=(const TDbAccess&) = delete;
+
+    // Opens the existing data file (never creates one) and checks its tables. On failure shows
+    // "数据库连接失败！", asks the application to quit and returns false.
+    bool Connect();
+    bool Connected() const { return db != nullptr; }
+    void Disconnect();
+
+    // Closes GridSet and forgets its query; the model every grid of GridSet shows.
+    TDataSetModel* GridSource();
+    void OpenGrid(const QString& sql, QTableView* grid, bool fit, const SqlParams& params = {});
+    // Runs the grid's query again; the grid keeps its column widths and hidden columns and
+    // returns to the first row.
+    void RequeryGrid();
+    TDataSet& OpenQuery(const QString& sql, const SqlParams& params = {});
+    TDataSet& OpenAuxQuery(const QString& sql, const SqlParams& params = {});
+    // The first field of the first row as an integer; 0 without a row or for NULL.
+    int ExecScalar(const QString& sql, const SqlParams& params = {});
+
+    // Runs every non-blank piece between "@#@" separators in one transaction (a savepoint
+    // inside an open transaction). Any failure undoes the whole batch.
+    void ExecBatch(const QString& text);
+    void ExecBatch(const QList<SqlStatement>& statements);
+
+    void BeginTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const;
+
+    // A consistent copy of the open data file, put in place atomically.
+    void BackupTo(const QString& path);
+    // Checks the file first: a bad file changes nothing. A good one replaces the data file
+    // atomically and the connection opens it.
+    void RestoreFrom(const QString& path);
+
+    TDataSet& GridSet() { return gridSet; }
+    TDataSet& QuerySet() { return querySet; }
+    TDataSet& AuxSet() { return auxSet; }
+    TDataSet& ScalarSet() { return scalarSet; }
+    sqlite3* Handle() const { return db; }
+
+private:
+    bool OpenDataFile(QString& reason);
+    void CloseCursors();
+    TDataSet& OpenCursor(TDataSet& cursor, const QString& sql, const SqlParams& params);
+    void RunBatch(const QList<SqlStatement>& statements, const QString& sqlText);
+    void ExecControl(const QString& sql);
+    void PutInPlace(const QString& source);
+
+    sqlite3* db = nullptr;
+    TDataSet gridSet;
+    TDataSet scalarSet;
+    TDataSet querySet;
+    TDataSet auxSet;
+    TDataSetModel gridSource;
+    QPointer<QTableView> grid;
+};
+
+TDbAccess& DbAccess();
+void DestroyDbAccess();
+
+void ExecSql(const QString& text);
+void ExecSql(const QList<SqlStatement>& statements);
+int ExecScalarSql(const QString& sql, const SqlParams& params = {});
+void BackupDatabase(const QString& path);
+void RestoreDatabase(const QString& path);
+
+// One more piece than there are separators: "" gives [""], a trailing separator an empty last
+// piece.
+QStringList SplitText(const QString& text, const QString& separator);
+// "name" with inner quotes doubled: a custom field's name as an SQL identifier.
+QString QuoteIdent(const QString& name);
+
+// Sizes the columns of a grid over an open TSortableModel to their titles and first 50 rows.
+void FitColumns(QTableView* grid);
+// One item per row of the query: column 0 the first field, further fields further columns.
+void FillListView(const QString& sql, QTreeWidget* listView, const SqlParams& params = {});
+
+// Problems of a data file as the reason to show; empty when it opens read-only as SQLite, holds
+// the nine tables and passes the integrity check.
+QString CheckDataFile(const QString& path);
+// Writes the file's data to disk. Raises EDBException with the system's text.
+void FlushFileToDisk(const QString& path);
+// Renames source over target in one step and makes the rename durable.
+void ReplaceFileAtomically(const QString& source, const QString& target);

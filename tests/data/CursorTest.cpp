@@ -1,0 +1,218 @@
+#include "data/DbAccess.h"
+#include "data/ExceptionHandler.h"
+#include "data/Exceptions.h"
+#include "support/DataFileTest.h"
+
+#include <QFontMetrics>
+#include <QTableView>
+#include <QTreeWidget>
+#include <gmock/gmock.h>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+class CursorTest : public DataFileTest {
+protected:
+    void AddCustomer(const QString& guid, const QString& name, int typeId = 0) {
+        ExecSql(QList<SqlStatement>{
+            {"insert into Customer([GUID], TypeID, 姓名) values (?, ?, ?)", {guid, typeId, name}}});
+    }
+
+    QStringList GridColumn(int column) {
+        QStringList texts;
+        QAbstractItemModel* model = grid.model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->data(model->index(row, column)).toString();
+        return texts;
+    }
+
+    QTableView grid;
+};
+
+TEST_F(CursorTest, AFailedGridQueryLeavesTheGridEmpty) {
+    AddCustomer("1", "张三");
+    DbAccess().OpenGrid("select 姓名 from Customer", &grid, true);
+    ASSERT_EQ(grid.model()->rowCount(), 1);
+
+    const QString sql = "select NoColumn from Customer";
+    try {
+        DbAccess().OpenGrid(sql, &grid, true);
+        FAIL() << "the query should fail";
+    } catch (const EDBException& error) {
+        EXPECT_EQ(error.UserMessage, "数据库查询错误，请检查！");
+        EXPECT_EQ(error.SqlText, sql);
+        EXPECT_THAT(error.Message().toStdString(), HasSubstr("no such column: NoColumn"));
+    }
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+    EXPECT_EQ(grid.model()->columnCount(), 0);
+}
+
+TEST_F(CursorTest, TheHandlerShowsAndLogsAFailedQueryWithItsSql) {
+    const QString sql = "select NoColumn from Customer where 姓名 = ?";
+    RunHandled(nullptr, [&] { DbAccess().OpenGrid(sql, &grid, false, {"x"}); });
+    ASSERT_FALSE(boxes.shown.isEmpty());
+    EXPECT_EQ(boxes.Last().caption, "错误");
+    EXPECT_EQ(boxes.Last().text, "数据库查询错误，请检查！\n详细信息：no such column: NoColumn");
+    EXPECT_THAT(readLog(clock.now.date()).toStdString(),
+                HasSubstr("2024-03-15 09:59:58：数据库查询错误，请检查！\n详细信息：no such "
+                          "column: NoColumn\n" +
+                          sql.toStdString()));
+}
+
+TEST_F(CursorTest, QuerySetAppendsAndEditsRowsThroughBoundValues) {
+    ExecSql("insert into NoteBook(TypeID, ReMark) values (8, 'other note')");
+    QString longText = "引号' \"双\" @#@ ]\r\n";
+    while (longText.size() < 100000)
+        longText += longText;
+
+    TDataSet& notes = DbAccess().OpenQuery("select * from NoteBook where TypeID = ?", {7});
+    EXPECT_TRUE(notes.Eof());
+    notes.Append();
+    notes.SetField("TypeID", 7);
+    notes.SetField("remark", longText);
+    notes.Post();
+    EXPECT_EQ(notes.RecordCount(), 1);
+    const int id = notes.AsInteger("ID");
+    EXPECT_GT(id, 1);
+    EXPECT_EQ(notes.AsString("ReMark"), longText);
+
+    notes.Edit();
+    notes.SetField("ReMark", "改过的");
+    notes.Post();
+    EXPECT_EQ(notes.AsInteger("ID"), id);
+
+    TDataSet& reread = DbAccess().OpenQuery("select TypeID, ReMark from NoteBook order by ID");
+    ASSERT_EQ(reread.RecordCount(), 2);
+    EXPECT_EQ(reread.AsString("ReMark"), "other note");
+    reread.Next();
+    EXPECT_EQ(reread.AsInteger("TypeID"), 7);
+    EXPECT_EQ(reread.AsString("ReMark"), "改过的");
+}
+
+TEST_F(CursorTest, QuerySetWithoutKeyEditsTheMatchingRowOnly) {
+    ExecSql("insert into AppTitle(TitleName, TitleValues) values ('a', 'same')@#@"
+            "insert into AppTitle(TitleName, TitleValues) values ('b', 'same')@#@"
+            "insert into AppTitle(TitleName, TitleValues) values ('c', NULL)");
+    TDataSet& titles = DbAccess().OpenQuery("select TitleName, TitleValues from AppTitle");
+    titles.MoveTo(1);
+    titles.Edit();
+    titles.SetField("TitleValues", "新的");
+    titles.Post();
+    titles.MoveTo(2);
+    titles.Edit();
+    titles.SetField("TitleValues", "有值");
+    titles.Post();
+
+    TDataSet& check =
+        DbAccess().OpenAuxQuery("select group_concat(TitleName || '=' || TitleValues) from "
+                                "(select * from AppTitle order by TitleName)");
+    EXPECT_EQ(check.AsString(0), "a=same,b=新的,c=有值");
+
+    TDataSet& joined = DbAccess().OpenQuery(
+        "select a.姓名, b.TypeName from Customer a, CustomerType b where a.TypeID = b.SelfIndex");
+    joined.Append();
+    joined.SetField("姓名", "x");
+    EXPECT_THROW(joined.Post(), EDBException);
+}
+
+TEST_F(CursorTest, SortingIsStableAndComparesNumbersAsNumbers) {
+    AddCustomer("1", "b", 2);
+    AddCustomer("2", "a", 10);
+    AddCustomer("3", "c", 2);
+    AddCustomer("4", "B", 1);
+    DbAccess().OpenGrid("select 姓名, TypeID from Customer", &grid, false);
+    auto* model = qobject_cast<TSortableModel*>(grid.model());
+    ASSERT_NE(model, nullptr);
+    grid.setCurrentIndex(model->index(2, 0));
+    EXPECT_EQ(DbAccess().GridSet().AsString("姓名"), "c");
+
+    model->SetSortExpression("typeid DESC, nosuch");
+    EXPECT_EQ(GridColumn(0), (QStringList{"a", "b", "c", "B"}));
+    EXPECT_EQ(model->SortExpression(), "typeid DESC, nosuch");
+    EXPECT_EQ(grid.currentIndex().row(), 2);
+    EXPECT_EQ(DbAccess().GridSet().AsString("姓名"), "c");
+
+    model->SetSortExpression("姓名");
+    EXPECT_EQ(GridColumn(0), (QStringList{"a", "b", "B", "c"}));
+    EXPECT_EQ(DbAccess().GridSet().AsString("姓名"), "c");
+    EXPECT_EQ(grid.currentIndex().row(), 3);
+}
+
+TEST_F(CursorTest, FillListViewGivesOneItemPerRowInQueryOrder) {
+    ExecSql("insert into AlamContext(Remark) values ('第一')@#@"
+            "insert into AlamContext(Remark) values ('第二')");
+    QTreeWidget list;
+    list.setColumnCount(3);
+    new QTreeWidgetItem(&list, QStringList{"stale"});
+
+    FillListView("select ID, Remark, length(Remark) + ? from AlamContext order by ID desc", &list,
+                 {10});
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    const QTreeWidgetItem* first = list.topLevelItem(0);
+    EXPECT_EQ(first->columnCount(), 3);
+    EXPECT_EQ(first->text(0), "2");
+    EXPECT_EQ(first->text(1), "第二");
+    EXPECT_EQ(first->text(2), "12");
+    EXPECT_EQ(list.topLevelItem(1)->text(1), "第一");
+    EXPECT_TRUE(list.updatesEnabled());
+
+    FillListView("select ID, Remark from AlamContext where ID > 5", &list);
+    EXPECT_EQ(list.topLevelItemCount(), 0);
+}
+
+TEST_F(CursorTest, FitColumnsSizesToTitlesAndTheFirstRows) {
+    const QFontMetrics metrics(grid.font());
+    DbAccess().OpenGrid("select 姓名 from Customer", &grid, false);
+    grid.setColumnWidth(0, 77);
+    DbAccess().GridSet().Close();
+    FitColumns(&grid);
+    EXPECT_EQ(grid.columnWidth(0), 77);
+
+    DbAccess().OpenGrid("select 姓名, 手机号码 from Customer", &grid, true);
+    EXPECT_EQ(grid.columnWidth(0), metrics.horizontalAdvance("姓名") + 24);
+    EXPECT_EQ(grid.columnWidth(1), metrics.horizontalAdvance("手机号码") + 24);
+
+    const QString wide = "一个很长很长很长的客户名称，比标题宽得多";
+    for (int i = 0; i < 60; ++i)
+        AddCustomer(QString::number(i), i == 55 ? wide + wide : i == 3 ? wide : "x");
+    DbAccess().OpenGrid("select 姓名, 手机号码 from Customer", &grid, false);
+    grid.setCurrentIndex(grid.model()->index(4, 1));
+    FitColumns(&grid);
+    EXPECT_EQ(grid.columnWidth(0), metrics.horizontalAdvance(wide) + 4);
+    EXPECT_EQ(grid.currentIndex().row(), 4);
+    EXPECT_EQ(DbAccess().GridSet().RecNo(), 4);
+
+    QStringList many;
+    for (int i = 0; i < 70; ++i)
+        many << QString("%1 as 字段%1").arg(i);
+    DbAccess().OpenGrid("select " + many.join(", "), &grid, true);
+    EXPECT_EQ(grid.columnWidth(69), metrics.horizontalAdvance("字段69") + 24);
+}
+
+TEST_F(CursorTest, RequeryKeepsTheGridLayoutAndRaisesPlainErrors) {
+    AddCustomer("1", "a");
+    ExecSql("alter table Customer add 生日 varchar(100)");
+    DbAccess().OpenGrid("select 姓名, 生日 from Customer where TypeID = ?", &grid, true, {0});
+    grid.setColumnWidth(0, 123);
+    grid.setColumnHidden(1, true);
+    grid.model()->setHeaderData(0, Qt::Horizontal, "姓名 ▲");
+    AddCustomer("2", "b");
+    AddCustomer("3", "c");
+    grid.setCurrentIndex(grid.model()->index(1, 0));
+
+    DbAccess().RequeryGrid();
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    EXPECT_EQ(grid.columnWidth(0), 123);
+    EXPECT_TRUE(grid.isColumnHidden(1));
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), "姓名 ▲");
+    EXPECT_EQ(grid.currentIndex().row(), 0);
+    EXPECT_EQ(DbAccess().GridSet().AsString("姓名"), "a");
+
+    ExecSql("alter table Customer drop column 生日");
+    EXPECT_FALSE(RunHandled(nullptr, [] { DbAccess().RequeryGrid(); }));
+    EXPECT_EQ(boxes.Last().text, "no such column: 生日");
+    EXPECT_TRUE(readLog(clock.now.date()).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,213 @@
+#include "data/DbAccess.h"
+#include "data/Exceptions.h"
+#include "support/DataFileTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <gmock/gmock.h>
+#include <sqlite3.h>
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void WriteForeignDatabase(const QString& path) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+    sqlite3_exec(db, "create table Customer(x); create table Other(y)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// A data file whose table pages are overwritten with garbage: it still opens and lists its
+// tables, but its data is damaged.
+void WriteCorruptDataFile(const QString& source, const QString& path) {
+    QByteArray bytes = ReadBytes(source);
+    ASSERT_GT(bytes.size(), 4096 * 8);
+    for (qsizetype i = 4096 * 3; i < 4096 * 6; ++i)
+        bytes[i] = char(0x5A);
+    WriteBytes(path, bytes);
+}
+
+QStringList TempFiles(const QString& folder) {
+    return QDir(folder).entryList({"~*"}, QDir::Files | QDir::Hidden);
+}
+
+class ConnectTest : public AppDirTest {
+protected:
+    void TearDown() override {
+        DbAccess().Disconnect();
+        AppDirTest::TearDown();
+    }
+
+    void ExpectConnectFails() {
+        boxes.shown.clear();
+        EXPECT_FALSE(DbAccess().Connect());
+        EXPECT_FALSE(DbAccess().Connected());
+        ASSERT_EQ(boxes.shown.size(), 1);
+        EXPECT_EQ(boxes.Last().caption, "错误");
+        EXPECT_THAT(boxes.Last().text.toStdString(), StartsWith("数据库连接失败！\n详细信息："));
+        EXPECT_GT(boxes.Last().text.size(), QString("数据库连接失败！\n详细信息：").size());
+        EXPECT_TRUE(QDir(appDir()).entryList({"Log*"}).isEmpty());
+    }
+};
+
+TEST_F(ConnectTest, ABadDataFileFailsToConnectAndIsLeftAlone) {
+    QFile::remove(dataFile());
+    ExpectConnectFails();
+    EXPECT_FALSE(QFile::exists(dataFile()));
+
+    WriteBytes(dataFile(), QByteArray(8192, 'x'));
+    ExpectConnectFails();
+    EXPECT_EQ(ReadBytes(dataFile()), QByteArray(8192, 'x'));
+
+    WriteBytes(dataFile(), QByteArray());
+    ExpectConnectFails();
+    EXPECT_EQ(QFileInfo(dataFile()).size(), 0);
+
+    QFile::remove(dataFile());
+    WriteForeignDatabase(dataFile());
+    const QByteArray foreign = ReadBytes(dataFile());
+    ExpectConnectFails();
+    EXPECT_THAT(boxes.Last().text.toStdString(), HasSubstr("Alam"));
+    EXPECT_EQ(ReadBytes(dataFile()), foreign);
+}
+
+TEST_F(ConnectTest, AWriteProtectedDataFileFailsToConnect) {
+    QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    {
+        const ObeyFilePermissions permissions;
+        ExpectConnectFails();
+    }
+    QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::WriteOwner);
+    boxes.shown.clear();
+    EXPECT_TRUE(DbAccess().Connect());
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+class BackupRestoreTest : public DataFileTest {
+protected:
+    void FillSomeData() {
+        ExecSql(
+            "alter table Customer add 生日 varchar(100)@#@"
+            "insert into AppTitle(TitleName, TitleType) values ('生日', 3)@#@"
+            "insert into Customer([GUID], 姓名, 生日) values ('1', '张三', '1990-01-01')@#@"
+            "insert into CustomerType(SelfIndex, ParentIndex, TypeName) values (1, 0, '老客户')@#@"
+            "insert into NoteBook(TypeID, ReMark) values (0, '笔记')@#@"
+            "insert into Alam(iHour, iMinute, ReMark) values (8, 0, '提醒')@#@"
+            "insert into AlamContext(Remark) values ('预设')@#@"
+            "update SysSet set bPass = -1, [PassWord] = 'pw'");
+    }
+
+    void FillManyRows() {
+        for (int i = 0; i < 400; ++i)
+            ExecSql(QList<SqlStatement>{{"insert into Customer([GUID], 备注) values (?, ?)",
+                                         {QString::number(i), QString(300, QChar(u'备'))}}});
+    }
+
+    QString Snapshot() {
+        QStringList parts;
+        for (const char* sql :
+             {"select 姓名 || 生日 from Customer", "select TypeName from CustomerType",
+              "select ReMark from NoteBook", "select ReMark from Alam",
+              "select Remark from AlamContext", "select TitleName from AppTitle",
+              "select bPass || [PassWord] from SysSet"})
+            for (TDataSet& rows = DbAccess().OpenQuery(sql); !rows.Eof(); rows.Next())
+                parts << rows.AsString(0);
+        return parts.join('|');
+    }
+
+    void ExpectRestoreRefused(const QString& path) {
+        const QByteArray data = ReadBytes(dataFile());
+        TDataSet& open = DbAccess().OpenQuery("select 姓名 from Customer");
+        try {
+            RestoreDatabase(path);
+            FAIL() << "restoring " << path.toStdString() << " should fail";
+        } catch (const EDBException& error) {
+            EXPECT_EQ(error.UserMessage, "数据库恢复失败！");
+            EXPECT_FALSE(error.Message().isEmpty());
+            EXPECT_TRUE(error.SqlText.isEmpty());
+        }
+        EXPECT_TRUE(DbAccess().Connected());
+        EXPECT_TRUE(open.IsOpen());
+        EXPECT_EQ(open.AsString(0), "张三");
+        EXPECT_EQ(ReadBytes(dataFile()), data);
+        EXPECT_EQ(ExecScalarSql("select count(*) from Customer where 姓名 = '张三'"), 1);
+        EXPECT_TRUE(TempFiles(appDir()).isEmpty());
+    }
+};
+
+TEST_F(BackupRestoreTest, RestoreBringsBackEveryTable) {
+    FillSomeData();
+    const QString saved = Snapshot();
+    const QString backup = appDir() + "backup.dat";
+    WriteBytes(backup, "an older backup");
+    BackupDatabase(backup);
+    EXPECT_TRUE(CheckDataFile(backup).isEmpty());
+
+    ExecSql("delete from Customer@#@delete from CustomerType@#@delete from NoteBook@#@"
+            "delete from Alam@#@insert into AlamContext(Remark) values ('新')@#@"
+            "alter table Customer drop column 生日@#@delete from AppTitle@#@"
+            "update SysSet set bPass = 0");
+    RestoreDatabase(backup);
+    EXPECT_TRUE(DbAccess().Connected());
+    EXPECT_EQ(Snapshot(), saved);
+    EXPECT_TRUE(TempFiles(appDir()).isEmpty());
+    ExecSql("insert into AlamContext(Remark) values ('after restore')");
+}
+
+TEST_F(BackupRestoreTest, ABadFileIsNeverRestored) {
+    FillSomeData();
+    FillManyRows();
+    ExpectRestoreRefused(appDir() + "missing.dat");
+
+    WriteBytes(appDir() + "garbage.dat", QByteArray(20000, 'g'));
+    ExpectRestoreRefused(appDir() + "garbage.dat");
+
+    WriteForeignDatabase(appDir() + "foreign.dat");
+    ExpectRestoreRefused(appDir() + "foreign.dat");
+
+    BackupDatabase(appDir() + "good.dat");
+    WriteCorruptDataFile(appDir() + "good.dat", appDir() + "corrupt.dat");
+    ExpectRestoreRefused(appDir() + "corrupt.dat");
+}
+
+TEST_F(BackupRestoreTest, AFailedBackupLeavesTheDestinationAlone) {
+    FillSomeData();
+    try {
+        BackupDatabase(appDir() + "no/such/folder/b.dat");
+        FAIL() << "the backup should fail";
+    } catch (const EDBException& error) {
+        EXPECT_EQ(error.UserMessage, "数据库备份失败！");
+        EXPECT_FALSE(error.Message().isEmpty());
+        EXPECT_TRUE(error.SqlText.isEmpty());
+    }
+
+    const QString folder = appDir() + "locked";
+    ASSERT_TRUE(QDir().mkdir(folder));
+    WriteBytes(folder + "/b.dat", "old backup");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    {
+        const ObeyFilePermissions permissions;
+        EXPECT_THROW(BackupDatabase(folder + "/b.dat"), EDBException);
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadBytes(folder + "/b.dat"), "old backup");
+    EXPECT_TRUE(TempFiles(folder).isEmpty());
+
+    EXPECT_THROW(BackupDatabase(dataFile()), EDBException);
+    EXPECT_EQ(ExecScalarSql("select count(*) from Customer"), 1);
+}
+
+} // namespace

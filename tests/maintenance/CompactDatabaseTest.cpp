@@ -1,0 +1,87 @@
+#include "maintenance/CompactDatabase.h"
+#include "data/DbAccess.h"
+#include "support/DataFileTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CompactDatabaseTest : public AppDirTest {
+protected:
+    void TearDown() override {
+        DbAccess().Disconnect();
+        AppDirTest::TearDown();
+    }
+
+    QByteArray Bytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QStringList TempFiles(const QString& folder) {
+        return QDir(folder).entryList({"~*"}, QDir::Files | QDir::Hidden);
+    }
+
+    void ExpectCompactionRefused(const QString& path) {
+        const bool existed = QFile::exists(path);
+        const QByteArray before = Bytes(path);
+        EXPECT_FALSE(CompactDataFile(path, kDatabasePassword));
+        EXPECT_EQ(QFile::exists(path), existed);
+        EXPECT_EQ(Bytes(path), before);
+        EXPECT_TRUE(TempFiles(QFileInfo(path).absolutePath()).isEmpty());
+    }
+};
+
+TEST_F(CompactDatabaseTest, ShrinksTheFileAndKeepsTheData) {
+    ASSERT_TRUE(DbAccess().Connect());
+    for (int i = 0; i < 500; ++i)
+        ExecSql(QList<SqlStatement>{{"insert into Customer([GUID], 姓名, 备注) values (?, ?, ?)",
+                                     {QString::number(i), "客户", QString(500, 'r')}}});
+    ExecSql("delete from Customer where cast([GUID] as integer) >= 3");
+    DbAccess().Disconnect();
+    const qint64 before = QFileInfo(dataFile()).size();
+
+    EXPECT_TRUE(CompactDataFile(dataFile(), kDatabasePassword));
+    EXPECT_LT(QFileInfo(dataFile()).size(), before / 4);
+    EXPECT_TRUE(TempFiles(appDir()).isEmpty());
+    EXPECT_TRUE(CheckDataFile(dataFile()).isEmpty());
+    ASSERT_TRUE(DbAccess().Connect());
+    EXPECT_EQ(ExecScalarSql("select count(*) from Customer where 姓名 = '客户'"), 3);
+    EXPECT_EQ(ExecScalarSql("select count(*) from SysSet"), 1);
+}
+
+TEST_F(CompactDatabaseTest, AFailureLeavesTheFileAsItWas) {
+    ExpectCompactionRefused(appDir() + "missing.dat");
+
+    const QString garbage = appDir() + "garbage.dat";
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(10000, 'z'));
+    file.close();
+    ExpectCompactionRefused(garbage);
+
+    QFile::setPermissions(appDir(), QFile::ReadOwner | QFile::ExeOwner);
+    {
+        const ObeyFilePermissions permissions;
+        ExpectCompactionRefused(dataFile());
+    }
+    QFile::setPermissions(appDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_TRUE(DbAccess().Connect());
+    for (int i = 0; i < 400; ++i)
+        ExecSql(QList<SqlStatement>{{"insert into Customer([GUID], 备注) values (?, ?)",
+                                     {QString::number(i), QString(300, 'r')}}});
+    DbAccess().Disconnect();
+    QByteArray damaged = Bytes(dataFile());
+    ASSERT_GT(damaged.size(), 4096 * 8);
+    damaged.replace(4096 * 3, 4096 * 3, QByteArray(4096 * 3, 'Z'));
+    QFile data(dataFile());
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    data.write(damaged);
+    data.close();
+    ExpectCompactionRefused(dataFile());
+}
+
+} // namespace
