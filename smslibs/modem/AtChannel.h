@@ -1,0 +1,50 @@
+#pragma once
+
+#include "SerialPort.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace smsmodem {
+
+enum class Outcome { Ok, Failed, Timeout, Lost };
+
+struct Reply {
+    Outcome outcome = Outcome::Timeout;
+    // The lines before the final result (echo, information, unsolicited reports).
+    std::vector<std::string> lines;
+    bool HasLineStartingWith(std::string_view prefix) const;
+};
+
+// AT commands over a serial line: one command at a time, each answer read up to its final
+// result ("OK", "ERROR", "+CMS ERROR: n", "+CME ERROR: n") within a timeout.
+class AtChannel {
+public:
+    explicit AtChannel(SerialPort& port) : port_(port) {}
+
+    Reply Command(const std::string& command, int timeoutMs);
+    // Sends a command whose answer is read separately. False when the line is lost.
+    bool Start(const std::string& command);
+    // After "AT+CMGS=n": Ok once the "> " prompt has come, Failed on an error result.
+    Outcome AwaitPrompt(int timeoutMs);
+    // The PDU in hex closed by Ctrl-Z, then the answer up to its final result.
+    Reply SubmitPdu(const std::string& pduHex, int timeoutMs);
+    // Makes the modem leave its message input state.
+    void Cancel();
+
+private:
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    Reply awaitFinalResult(Deadline deadline);
+    Outcome readMore(Deadline deadline);
+    std::optional<std::string> takeLine();
+    void skipLineEnds();
+    bool write(std::string_view data);
+
+    SerialPort& port_;
+    std::string pending_;
+};
+
+} // namespace smsmodem

@@ -1,0 +1,195 @@
+#include "ModemSession.h"
+
+#include "Pdu.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+
+namespace smsmodem {
+namespace {
+
+// SMS_MODEM_TIMEOUT_MS: the longest wait for the modem's answer while a message is sent
+// (default 20 s). SMS_MODEM_PROBE_MS: the wait for each "AT" probe while connecting
+// (default 1 s); the other set-up commands get twice that.
+int MillisecondsFromEnvironment(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    if (!value || !*value)
+        return fallback;
+    char* end = nullptr;
+    const long parsed = std::strtol(value, &end, 10);
+    return *end == '\0' && parsed > 0 && parsed <= 600000 ? static_cast<int>(parsed) : fallback;
+}
+
+int AnswerTimeoutMs() {
+    return MillisecondsFromEnvironment("SMS_MODEM_TIMEOUT_MS", 20000);
+}
+
+int ProbeTimeoutMs() {
+    return MillisecondsFromEnvironment("SMS_MODEM_PROBE_MS", 1000);
+}
+
+int SetupTimeoutMs() {
+    return 2 * ProbeTimeoutMs();
+}
+
+constexpr int kProbeAttempts = 3;
+
+// The program folder: the parent of the folder this library was loaded from.
+std::filesystem::path ProgramFolder() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&ProgramFolder), &info) == 0 || !info.dli_fname)
+        return {};
+    std::error_code error;
+    const std::filesystem::path library = std::filesystem::absolute(info.dli_fname, error);
+    return library.parent_path().parent_path();
+}
+
+bool Exists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+std::string DevicePathForPort(int port) {
+    if (port < 1)
+        return {};
+    const std::string index = std::to_string(port - 1);
+    const std::string candidates[] = {
+        (ProgramFolder() / "dev" / ("COM" + std::to_string(port))).string(),
+        "/dev/ttyUSB" + index,
+        "/dev/ttyACM" + index,
+        "/dev/ttyS" + index,
+    };
+    for (const std::string& path : candidates) {
+        if (Exists(path))
+            return path;
+    }
+    return {};
+}
+
+bool SimReportsNotReady(const Reply& reply) {
+    for (const std::string& line : reply.lines) {
+        if (line.rfind("+CPIN:", 0) == 0 && line.find("READY") == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ModemSession::ModemSession() {
+    std::random_device seed;
+    nextReference_ = static_cast<std::uint8_t>(seed());
+}
+
+int ModemSession::Connect(int port, int baud) {
+    Disconnect();
+    portNumber_ = port;
+    baud_ = baud;
+    if (!openLine())
+        return 0;
+    connected_ = true;
+    return 1;
+}
+
+int ModemSession::Send(std::string_view mobile, std::string_view gbkText) {
+    if (!connected_)
+        return 0;
+    const std::optional<Destination> to = ParseNumber(mobile);
+    if (!to)
+        return 0;
+    const std::vector<std::string> pdus =
+        BuildMessagePdus(*to, GbkToUtf16(gbkText), nextReference_);
+    if (pdus.empty())
+        return 0;
+    if (pdus.size() > 1)
+        ++nextReference_;
+    if (!port_.IsOpen() && !openLine())
+        return 0;
+    if (pdus.size() > 1 && at_.Command("AT+CMMS=1", SetupTimeoutMs()).outcome == Outcome::Lost) {
+        dropLine();
+        return 0;
+    }
+    for (const std::string& pdu : pdus) {
+        if (!submitPart(pdu))
+            return 0;
+    }
+    return 1;
+}
+
+void ModemSession::Disconnect() {
+    port_.Close();
+    connected_ = false;
+}
+
+bool ModemSession::openLine() {
+    const std::string path = DevicePathForPort(portNumber_);
+    if (path.empty() || !port_.Open(path, baud_))
+        return false;
+    if (initialise())
+        return true;
+    port_.Close();
+    return false;
+}
+
+bool ModemSession::initialise() {
+    bool answered = false;
+    for (int attempt = 0; attempt < kProbeAttempts && !answered; ++attempt) {
+        const Outcome outcome = at_.Command("AT", ProbeTimeoutMs()).outcome;
+        if (outcome == Outcome::Lost)
+            return false;
+        answered = outcome == Outcome::Ok;
+    }
+    if (!answered)
+        return false;
+    for (const char* command : {"ATE0", "AT+CMGF=0"}) {
+        if (at_.Command(command, SetupTimeoutMs()).outcome != Outcome::Ok)
+            return false;
+    }
+    // Numeric error reports help whoever reads the line; a modem without them still works.
+    if (at_.Command("AT+CMEE=1", SetupTimeoutMs()).outcome == Outcome::Lost)
+        return false;
+    const Reply sim = at_.Command("AT+CPIN?", SetupTimeoutMs());
+    return sim.outcome != Outcome::Lost && !SimReportsNotReady(sim);
+}
+
+bool ModemSession::submitPart(const std::string& pduHex) {
+    if (!at_.Start("AT+CMGS=" + std::to_string(SubmitLength(pduHex)))) {
+        dropLine();
+        return false;
+    }
+    switch (at_.AwaitPrompt(AnswerTimeoutMs())) {
+    case Outcome::Ok:
+        break;
+    case Outcome::Lost:
+        dropLine();
+        return false;
+    case Outcome::Timeout:
+        at_.Cancel();
+        return false;
+    case Outcome::Failed:
+        return false;
+    }
+    const Reply reply = at_.SubmitPdu(pduHex, AnswerTimeoutMs());
+    switch (reply.outcome) {
+    case Outcome::Ok:
+        return reply.HasLineStartingWith("+CMGS:");
+    case Outcome::Lost:
+        dropLine();
+        return false;
+    case Outcome::Timeout:
+        at_.Cancel();
+        return false;
+    case Outcome::Failed:
+        return false;
+    }
+    return false;
+}
+
+void ModemSession::dropLine() {
+    port_.Close();
+}
+
+} // namespace smsmodem

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "AtChannel.h"
+#include "SerialPort.h"
+
+#include <cstdint>
+#include <string>
+
+namespace smsmodem {
+
+// The one modem connection of the library: the port chosen at connect time, reopened on the
+// next message when the line was lost.
+class ModemSession {
+public:
+    ModemSession();
+
+    // Non-zero when a modem answered on the port.
+    int Connect(int port, int baud);
+    // 1 when every part of the message was accepted.
+    int Send(std::string_view mobile, std::string_view gbkText);
+    void Disconnect();
+
+private:
+    bool openLine();
+    bool initialise();
+    bool submitPart(const std::string& pduHex);
+    void dropLine();
+
+    SerialPort port_;
+    AtChannel at_{port_};
+    int portNumber_ = 0;
+    int baud_ = 0;
+    bool connected_ = false;
+    std::uint8_t nextReference_ = 0;
+};
+
+} // namespace smsmodem

@@ -1,0 +1,157 @@
+#include "fakes/FakeHttpServer.h"
+#include "util/Gbk.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLibrary>
+#include <QMap>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using SendFunction = const char* (*)(const char*, const char*, const char*, const char*,
+                                     const char*, const char*);
+using BalanceFunction = const char* (*)(const char*, const char*);
+using PasswordFunction = const char* (*)(const char*, const char*, const char*);
+
+QMap<QString, QString> FormFields(const std::string& body) {
+    QMap<QString, QString> fields;
+    for (const QByteArray& pair : QByteArray::fromStdString(body).split('&')) {
+        const qsizetype equals = pair.indexOf('=');
+        fields.insert(QString::fromUtf8(QByteArray::fromPercentEncoding(pair.left(equals))),
+                      QString::fromUtf8(QByteArray::fromPercentEncoding(pair.mid(equals + 1))));
+    }
+    return fields;
+}
+
+// Loads a copy of the account library from <tmp>/dll/, its settings pointing at the loopback
+// server.
+class SmsAccountLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("dll"));
+        ASSERT_TRUE(QFile::copy(SMS_ACCOUNT_LIBRARY, dir.filePath("dll/libwinsms.so")));
+        writeSettings("[Service]\nurl = " + server.BaseUrl() + "/api/\ntimeout=0.3\n");
+        library.setFileName(dir.filePath("dll/libwinsms.so"));
+        ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+        sendSms = reinterpret_cast<SendFunction>(library.resolve("Sendsms"));
+        balance = reinterpret_cast<BalanceFunction>(library.resolve("Remoney"));
+        changePassword = reinterpret_cast<PasswordFunction>(library.resolve("Editpwd"));
+        ASSERT_TRUE(sendSms && balance && changePassword);
+    }
+
+    void TearDown() override { library.unload(); }
+
+    void writeSettings(const std::string& text) {
+        QFile file(dir.filePath("dll/winsms.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.c_str());
+    }
+
+    QString send(const QString& account, const QString& password, const QString& mobile,
+                 const QString& content) {
+        return FromGbk(sendSms(ToGbk(account).constData(), ToGbk(password).constData(),
+                               ToGbk(mobile).constData(), ToGbk(content).constData(), "", ""));
+    }
+
+    QString sendSomething() { return send("shop", "secret", "13800138000", "hi"); }
+
+    FakeHttpServer::Request lastRequest() const {
+        const auto requests = server.Requests();
+        return requests.empty() ? FakeHttpServer::Request{} : requests.back();
+    }
+
+    FakeHttpServer server;
+    QTemporaryDir dir;
+    QLibrary library;
+    SendFunction sendSms = nullptr;
+    BalanceFunction balance = nullptr;
+    PasswordFunction changePassword = nullptr;
+};
+
+TEST_F(SmsAccountLibrary, SendPostsTheFormIntactAndPassesTheReplyThrough) {
+    server.Queue({200, "000"});
+    server.Queue({200, "-01"});
+    const QString account = QStringLiteral("禾森'店&1");
+    const QString password = QStringLiteral("p'a=ss@#@&%+");
+    const QString content = QStringLiteral("张三您好：O'Neil & Co, 1+1=2 @#@ 100% 满意");
+
+    EXPECT_EQ(send(account, password, "13800138000", content), "000");
+    const FakeHttpServer::Request request = lastRequest();
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.path, "/api/send");
+    EXPECT_EQ(request.contentType, "application/x-www-form-urlencoded");
+    const QMap<QString, QString> fields = FormFields(request.body);
+    EXPECT_EQ(fields.keys(),
+              (QStringList{"account", "content", "ext1", "ext2", "mobile", "password"}));
+    EXPECT_EQ(fields["account"], account);
+    EXPECT_EQ(fields["password"], password);
+    EXPECT_EQ(fields["mobile"], "13800138000");
+    EXPECT_EQ(fields["content"], content);
+    EXPECT_EQ(fields["ext1"], "");
+    EXPECT_EQ(fields["ext2"], "");
+
+    EXPECT_EQ(send(account, password, "13800138000", content), "-01");
+}
+
+TEST_F(SmsAccountLibrary, BalanceAndPasswordChangeGoToTheirOwnAddresses) {
+    server.Queue({200, "000"});
+    server.Queue({200, "12.5"});
+    server.Queue({200, "-03密码错误"});
+    server.Queue({200, "000"});
+
+    const char* sendReply = sendSms("shop", "secret", "13800138000", "hi", "", "");
+    EXPECT_STREQ(sendReply, "000");
+
+    EXPECT_STREQ(balance("shop", "secret"), "12.5");
+    EXPECT_EQ(lastRequest().path, "/api/balance");
+    EXPECT_EQ(FormFields(lastRequest().body),
+              (QMap<QString, QString>{{"account", "shop"}, {"password", "secret"}}));
+
+    EXPECT_EQ(QByteArray(balance("shop", "wrong")), ToGbk(QStringLiteral("-03密码错误")));
+
+    const QString newPassword = QStringLiteral("新密码'&=");
+    EXPECT_STREQ(changePassword("shop", "secret", ToGbk(newPassword).constData()), "000");
+    EXPECT_EQ(lastRequest().path, "/api/password");
+    EXPECT_EQ(FormFields(lastRequest().body),
+              (QMap<QString, QString>{
+                  {"account", "shop"}, {"password", "secret"}, {"newpassword", newPassword}}));
+
+    // A reply stays until the next call of the same function.
+    EXPECT_STREQ(sendReply, "000");
+}
+
+TEST_F(SmsAccountLibrary, AnythingButATimelyHttp200GivesMinus99) {
+    server.Queue({500, "000"});
+    EXPECT_EQ(sendSomething(), "-99");
+
+    server.Queue({200, "000", true});
+    EXPECT_EQ(sendSomething(), "-99");
+    EXPECT_STREQ(balance("shop", "secret"), "000"); // the held request did not block the next
+
+    writeSettings(
+        "[service]\nurl=http://127.0.0.1:" + std::to_string(FakeHttpServer::UnusedPort()) + "\n");
+    EXPECT_EQ(sendSomething(), "-99");
+
+    const auto requestsBefore = server.Requests().size();
+    writeSettings("[service]\n; url=" + server.BaseUrl() + "\ntimeout=15\n");
+    EXPECT_EQ(sendSomething(), "-99");
+    writeSettings("[other]\nurl=" + server.BaseUrl() + "\n");
+    EXPECT_STREQ(balance("shop", "secret"), "-99");
+    QFile::remove(dir.filePath("dll/winsms.ini"));
+    EXPECT_STREQ(changePassword("shop", "a", "b"), "-99");
+    EXPECT_EQ(server.Requests().size(), requestsBefore);
+}
+
+TEST_F(SmsAccountLibrary, NullArgumentsAreSentAsEmptyTexts) {
+    EXPECT_STREQ(sendSms(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), "000");
+    for (const QString& value : FormFields(lastRequest().body))
+        EXPECT_EQ(value, "");
+    EXPECT_EQ(FormFields(lastRequest().body).size(), 6);
+    EXPECT_STREQ(changePassword(nullptr, nullptr, nullptr), "000");
+    EXPECT_EQ(FormFields(lastRequest().body).size(), 3);
+}
+
+} // namespace

@@ -1,0 +1,230 @@
+#include "PduReader.h"
+#include "fakes/FakeModem.h"
+#include "util/Gbk.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLibrary>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using ConnectFunction = int (*)(const char*, int, int, int*, int*);
+using SendFunction = int (*)(const char*, const char*);
+using DisconnectFunction = void (*)();
+
+using Misbehaviour = FakeModem::Misbehaviour;
+
+constexpr char kIdentification[] = "0123456789ABCDEF0123456789ABCDEF0123456789ABCDE";
+constexpr int kNoModemPort = 250;
+
+QString RepeatedTo(const QString& pattern, int length) {
+    QString text;
+    while (text.size() < length)
+        text += pattern;
+    return text.left(length);
+}
+
+// Loads a copy of the modem library from <tmp>/dll/, with <tmp>/dev/COM1 leading to the
+// simulated modem.
+class SmsModemLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("SMS_MODEM_TIMEOUT_MS", "300");
+        qputenv("SMS_MODEM_PROBE_MS", "100");
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("dll"));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("dev"));
+        ASSERT_TRUE(QFile::copy(SMS_MODEM_LIBRARY, dir.filePath("dll/libsms.so")));
+        plugModem();
+        library.setFileName(dir.filePath("dll/libsms.so"));
+        ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+        connectModem = reinterpret_cast<ConnectFunction>(library.resolve("Sms_Connection"));
+        sendMessage = reinterpret_cast<SendFunction>(library.resolve("Sms_Send"));
+        disconnectModem =
+            reinterpret_cast<DisconnectFunction>(library.resolve("Sms_Disconnection"));
+        ASSERT_TRUE(connectModem && sendMessage && disconnectModem);
+    }
+
+    void TearDown() override {
+        if (disconnectModem)
+            disconnectModem();
+        library.unload();
+        qunsetenv("SMS_MODEM_TIMEOUT_MS");
+        qunsetenv("SMS_MODEM_PROBE_MS");
+    }
+
+    void plugModem() {
+        const QString link = dir.filePath("dev/COM1");
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(QString::fromStdString(modem.SlavePath()), link));
+    }
+
+    int connect(int port = 1) {
+        int a = 0;
+        int b = 0;
+        return connectModem(kIdentification, port, 9600, &a, &b);
+    }
+
+    int send(const QString& number, const QString& text) {
+        return sendMessage(ToGbk(number).constData(), ToGbk(text).constData());
+    }
+
+    std::vector<SubmitPdu> sentPdus(std::size_t from = 0) const {
+        std::vector<SubmitPdu> pdus;
+        const auto submissions = modem.Submissions();
+        for (std::size_t i = from; i < submissions.size(); ++i) {
+            const auto pdu = ReadSubmitPdu(submissions[i].pduHex);
+            EXPECT_TRUE(pdu) << submissions[i].pduHex;
+            if (pdu)
+                pdus.push_back(*pdu);
+        }
+        return pdus;
+    }
+
+    long countOf(const std::string& command) const {
+        const auto commands = modem.Commands();
+        return std::count(commands.begin(), commands.end(), command);
+    }
+
+    FakeModem modem;
+    QTemporaryDir dir;
+    QLibrary library;
+    ConnectFunction connectModem = nullptr;
+    SendFunction sendMessage = nullptr;
+    DisconnectFunction disconnectModem = nullptr;
+};
+
+TEST_F(SmsModemLibrary, ConnectsAndSendsAChineseTextAsOneUcs2Pdu) {
+    ASSERT_NE(connect(), 0);
+    const auto commands = modem.Commands();
+    const auto at = std::find(commands.begin(), commands.end(), "AT");
+    const auto echoOff = std::find(at, commands.end(), "ATE0");
+    EXPECT_NE(std::find(echoOff, commands.end(), "AT+CMGF=0"), commands.end());
+
+    const QString text = QStringLiteral("张三您好，明天上午10点到店取货！");
+    ASSERT_EQ(send("+8613800138000", text), 1);
+    const auto submission = modem.Submissions().at(0);
+    EXPECT_EQ(submission.pduHex, QString::fromStdString(submission.pduHex).toUpper().toStdString());
+    EXPECT_EQ(submission.declaredLength, static_cast<int>(submission.pduHex.size() / 2) - 1);
+    const SubmitPdu pdu = sentPdus().at(0);
+    EXPECT_EQ(pdu.serviceCentreLength, 0);
+    EXPECT_EQ(pdu.firstOctet, 0x11);
+    EXPECT_EQ(pdu.number, "8613800138000");
+    EXPECT_EQ(pdu.numberType, 0x91);
+    EXPECT_EQ(pdu.protocolId, 0x00);
+    EXPECT_EQ(pdu.codingScheme, 0x08);
+    EXPECT_EQ(pdu.validity, 0xAA);
+    EXPECT_FALSE(pdu.hasHeader);
+    EXPECT_EQ(pdu.text, text);
+
+    const QString seventy = RepeatedTo(QStringLiteral("满七十字"), 70);
+    ASSERT_EQ(send("13800138000", seventy), 1);
+    const SubmitPdu national = sentPdus(1).at(0);
+    EXPECT_EQ(national.number, "13800138000");
+    EXPECT_EQ(national.numberType, 0x81);
+    EXPECT_FALSE(national.hasHeader);
+    EXPECT_EQ(national.text, seventy);
+}
+
+TEST_F(SmsModemLibrary, LongTextGoesOutAsPartsThatReassemble) {
+    ASSERT_NE(connect(), 0);
+    const QString text = RepeatedTo(QStringLiteral("会员日全场八折，Welcome! "), 150);
+    ASSERT_EQ(send("13800138000", text), 1);
+
+    const auto parts = sentPdus();
+    ASSERT_EQ(parts.size(), 3u);
+    QString reassembled;
+    for (int i = 0; i < 3; ++i) {
+        const SubmitPdu& part = parts[i];
+        EXPECT_TRUE(part.hasHeader);
+        EXPECT_EQ(part.firstOctet, 0x51);
+        EXPECT_EQ(part.reference, parts[0].reference);
+        EXPECT_EQ(part.total, 3);
+        EXPECT_EQ(part.sequence, i + 1);
+        EXPECT_LE(part.userDataLength, 140);
+        EXPECT_EQ(part.number, "13800138000");
+        reassembled += part.text;
+    }
+    EXPECT_EQ(parts[0].text.size(), 67);
+    EXPECT_EQ(reassembled, text);
+    for (const auto& submission : modem.Submissions())
+        EXPECT_EQ(submission.declaredLength, static_cast<int>(submission.pduHex.size() / 2) - 1);
+
+    ASSERT_EQ(send("13800138000", RepeatedTo(QStringLiteral("再来一条"), 71)), 1);
+    const auto next = sentPdus(3);
+    ASSERT_EQ(next.size(), 2u);
+    EXPECT_NE(next[0].reference, parts[0].reference);
+}
+
+TEST_F(SmsModemLibrary, RefusedMessagesFailAndTheNextNumberStillGoesOut) {
+    ASSERT_NE(connect(), 0);
+    modem.Script({Misbehaviour::CmsError, Misbehaviour::Error, Misbehaviour::NoPrompt});
+    EXPECT_NE(send("13800000001", QStringLiteral("一")), 1);
+    EXPECT_NE(send("13800000002", QStringLiteral("二")), 1);
+    EXPECT_NE(send("13800000003", QStringLiteral("三")), 1);
+    EXPECT_TRUE(modem.WaitForEscapes(1, 5000));
+    EXPECT_EQ(send("13800000004", QStringLiteral("四")), 1);
+    EXPECT_EQ(sentPdus().back().number, "13800000004");
+
+    // A refused part stops the rest of a long message.
+    const auto before = modem.Submissions().size();
+    modem.Script({Misbehaviour::None, Misbehaviour::CmsError});
+    EXPECT_NE(send("13800000005", RepeatedTo(QStringLiteral("长"), 150)), 1);
+    EXPECT_EQ(modem.Submissions().size(), before + 2);
+}
+
+TEST_F(SmsModemLibrary, SilenceAndHangUpFailWithoutHangingAndTheNextNumberGoesOut) {
+    ASSERT_NE(connect(), 0);
+    modem.Script({Misbehaviour::Silence});
+    EXPECT_NE(send("13800000001", QStringLiteral("没有回音")), 1);
+    EXPECT_EQ(send("13800000002", QStringLiteral("下一位")), 1);
+
+    modem.Script({Misbehaviour::None, Misbehaviour::HangUp});
+    EXPECT_NE(send("13800000003", RepeatedTo(QStringLiteral("断线"), 150)), 1);
+    ASSERT_TRUE(modem.HungUp());
+
+    modem.Replug();
+    plugModem();
+    const long probesBefore = countOf("AT");
+    EXPECT_EQ(send("13800000004", QStringLiteral("重新接上")), 1);
+    EXPECT_GT(countOf("AT"), probesBefore);
+    EXPECT_EQ(sentPdus().back().number, "13800000004");
+    EXPECT_EQ(sentPdus().back().text, QStringLiteral("重新接上"));
+}
+
+TEST_F(SmsModemLibrary, NoModemGivesZeroAndSendingWithoutConnectionFails) {
+    EXPECT_NE(send("13800138000", QStringLiteral("未连接")), 1);
+    EXPECT_EQ(connect(kNoModemPort), 0);
+
+    modem.SetDead(true);
+    EXPECT_EQ(connect(), 0);
+    EXPECT_EQ(countOf("AT"), 3);
+    EXPECT_EQ(countOf("ATE0"), 0);
+    EXPECT_NE(send("13800138000", QStringLiteral("未连接")), 1);
+
+    modem.SetDead(false);
+    modem.FailCommand("AT+CMGF=0");
+    EXPECT_EQ(connect(), 0);
+    EXPECT_TRUE(modem.Submissions().empty());
+}
+
+TEST_F(SmsModemLibrary, ConnectingTwiceAndNullTextsAreSafe) {
+    ASSERT_NE(connectModem(nullptr, 1, 9600, nullptr, nullptr), 0);
+    ASSERT_NE(connect(), 0);
+    EXPECT_NE(sendMessage(nullptr, nullptr), 1);
+    EXPECT_NE(send("138-0013", QStringLiteral("号码不对")), 1);
+    EXPECT_TRUE(modem.Submissions().empty());
+
+    EXPECT_EQ(sendMessage("13800138000", nullptr), 1);
+    EXPECT_EQ(sentPdus().at(0).text, QString());
+
+    disconnectModem();
+    EXPECT_NE(send("13800138000", QStringLiteral("已断开")), 1);
+    EXPECT_EQ(modem.Submissions().size(), 1u);
+}
+
+} // namespace
