@@ -360,6 +360,7 @@ void TDbAccess::BackupTo(const QString& path) {
             ThrowText(temp.errorString());
         temp.close();
         CopyDatabase(db, temp.fileName());
+        temp.setPermissions(QFileInfo(DataFilePath()).permissions());
         FlushFileToDisk(temp.fileName());
         ReplaceFileAtomically(temp.fileName(), target.absoluteFilePath());
         temp.setAutoRemove(false);
@@ -397,6 +398,8 @@ void TDbAccess::PutInPlace(const QString& source) {
     if (!temp.flush() || ::fsync(temp.handle()) != 0)
         ThrowSystemError();
     temp.close();
+    if (QFileInfo::exists(DataFilePath()))
+        temp.setPermissions(QFileInfo(DataFilePath()).permissions());
     ReplaceFileAtomically(temp.fileName(), DataFilePath());
     temp.setAutoRemove(false);
     for (const char* suffix : {"-journal", "-wal", "-shm"})

@@ -41,6 +41,7 @@ bool CompactDataFile(const QString& path, const QString& password) {
         VacuumInto(info.absoluteFilePath(), temp.fileName());
         if (!CheckDataFile(temp.fileName()).isEmpty())
             return false;
+        temp.setPermissions(info.permissions());
         FlushFileToDisk(temp.fileName());
         ReplaceFileAtomically(temp.fileName(), info.absoluteFilePath());
         temp.setAutoRemove(false);

@@ -42,10 +42,13 @@ TEST_F(CompactDatabaseTest, ShrinksTheFileAndKeepsTheData) {
     ExecSql("delete from Customer where cast([GUID] as integer) >= 3");
     DbAccess().Disconnect();
     const qint64 before = QFileInfo(dataFile()).size();
+    QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    const QFile::Permissions permissions = QFile::permissions(dataFile());
 
     EXPECT_TRUE(CompactDataFile(dataFile(), kDatabasePassword));
     EXPECT_LT(QFileInfo(dataFile()).size(), before / 4);
     EXPECT_TRUE(TempFiles(appDir()).isEmpty());
+    EXPECT_EQ(QFile::permissions(dataFile()), permissions);
     EXPECT_TRUE(CheckDataFile(dataFile()).isEmpty());
     ASSERT_TRUE(DbAccess().Connect());
     EXPECT_EQ(ExecScalarSql("select count(*) from Customer where 姓名 = '客户'"), 3);
