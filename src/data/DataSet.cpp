@@ -293,12 +293,12 @@ void TDataSet::Close() {
 }
 
 void TDataSet::First() {
-    Cancel();
+    PostPending();
     current = 0;
 }
 
 void TDataSet::Next() {
-    Cancel();
+    PostPending();
     if (current < RecordCount())
         ++current;
 }
@@ -308,7 +308,7 @@ bool TDataSet::Eof() const {
 }
 
 void TDataSet::MoveTo(int row) {
-    Cancel();
+    PostPending();
     current = std::clamp(row, 0, RecordCount());
 }
 
@@ -397,7 +397,7 @@ int TDataSet::CompareRows(const QVariantList& a, const QVariantList& b,
 }
 
 QList<int> TDataSet::SetSortExpression(const QString& expression) {
-    Cancel();
+    PostPending();
     sortExpression = expression;
     const QList<SortKey> keys = ParseSortExpression(expression);
     QList<int> order(rows.size());
@@ -421,7 +421,7 @@ QList<int> TDataSet::SetSortExpression(const QString& expression) {
 // ---- TDataSet: editing ----
 
 void TDataSet::Append() {
-    Cancel();
+    PostPending();
     if (!open)
         FailPost(QStringLiteral("数据集未打开"));
     state = EditState::Insert;
@@ -451,6 +451,11 @@ void TDataSet::SetField(const QString& name, const QVariant& value) {
         FailPost(QStringLiteral("字段不能修改：") + name);
     buffer[field] = value;
     modified[field] = true;
+}
+
+void TDataSet::PostPending() {
+    if (state != EditState::Browse)
+        Post();
 }
 
 void TDataSet::Cancel() {

@@ -102,6 +102,7 @@ public:
     void Edit();
     void SetField(const QString& name, const QVariant& value);
     void Post();
+    // Drops a pending append or edit. Moving to another row posts it instead.
     void Cancel();
     EditState State() const { return state; }
 
@@ -111,6 +112,7 @@ private:
         bool descending;
     };
 
+    void PostPending();
     void ReadRows(TStatement& statement);
     void ReadColumnOrigins(sqlite3_stmt* statement);
     int RequireField(const QString& name) const;

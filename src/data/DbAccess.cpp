@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <QTemporaryFile>
@@ -21,6 +20,7 @@
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 

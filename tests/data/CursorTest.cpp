@@ -102,7 +102,8 @@ TEST_F(CursorTest, QuerySetWithoutKeyEditsTheMatchingRowOnly) {
     titles.MoveTo(2);
     titles.Edit();
     titles.SetField("TitleValues", "有值");
-    titles.Post();
+    titles.First(); // moving away posts the pending edit
+    EXPECT_EQ(titles.State(), TDataSet::EditState::Browse);
 
     TDataSet& check =
         DbAccess().OpenAuxQuery("select group_concat(TitleName || '=' || TitleValues) from "
