@@ -1,7 +1,9 @@
 #include "app/Application.h"
+#include "app/StartUp.h"
+#include "data/AppDir.h"
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
-    app.LoadQtTranslation();
-    return 0;
+    SetAppDir(QCoreApplication::applicationDirPath());
+    return RunProgram(app);
 }

@@ -40,8 +40,8 @@ TEST_F(RunAtStartupTest, EntryRoundTripsAndIsRemovedWhenSwitchedOff) {
 }
 
 TEST_F(RunAtStartupTest, PathsWithShellAndFieldCharactersSurviveTheExecLine) {
-    for (const QString& exe : {QString("/tmp/a \"b\" $HOME `x` 100%/c\\d/prog"),
-                               QString("/tmp/%f %%/prog")}) {
+    for (const QString& exe :
+         {QString("/tmp/a \"b\" $HOME `x` 100%/c\\d/prog"), QString("/tmp/%f %%/prog")}) {
         EXPECT_EQ(DecodeExecValue(EncodeExecValue(exe)), exe);
         SetRunAtStartup(title, exe, true);
         EXPECT_TRUE(IsRunAtStartup(title, exe)) << exe.toStdString();

@@ -1,0 +1,278 @@
+#include "app/FormMain.h"
+
+#include "app/AppTitle.h"
+#include "app/RunAtStartup.h"
+#include "app/WindowMessages.h"
+#include "data/AppDir.h"
+#include "data/DbAccess.h"
+#include "data/FormWaiting.h"
+#include "data/Shell.h"
+#include "maintenance/CompactDatabase.h"
+#include "util/Gbk.h"
+#include "util/HomePage.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kHintIntervalMs = 200;
+constexpr int kBottomPanelHeight = 34;
+
+// The longest prefix of at most byteCount bytes that holds only whole GBK characters.
+QByteArray wholeCharacters(const QByteArray& gbk, int byteCount) {
+    int end = 0;
+    while (end < byteCount) {
+        const int width = static_cast<unsigned char>(gbk[end]) >= 0x81 ? 2 : 1;
+        if (end + width > byteCount)
+            break;
+        end += width;
+    }
+    return gbk.left(end);
+}
+
+QWidget* treeWithStatusBar(QTreeWidget* tree, QStatusBar* bar, QLabel* panel, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    tree->setHeaderHidden(true);
+    bar->setSizeGripEnabled(false);
+    bar->addWidget(panel, 1);
+    layout->addWidget(tree, 1);
+    layout->addWidget(bar);
+    return box;
+}
+
+} // namespace
+
+TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
+    setObjectName("FormMain");
+    setWindowTitle(MainCaption());
+    resize(1024, 588);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    pgc1 = new QTabWidget(this);
+    ts1 = createCustomerTab();
+    ts2 = createNoteTab();
+    ts3 = createReminderTab();
+    pgc1->addTab(ts1, QStringLiteral("客户管理"));
+    pgc1->addTab(ts2, QStringLiteral("记事本"));
+    pgc1->addTab(ts3, QStringLiteral("定时提醒"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pgc1, 1);
+    layout->addWidget(createBottomPanel());
+    createSystemMenu();
+
+    tmrHint = new QTimer(this);
+    tmrHint->setInterval(kHintIntervalMs);
+    connect(tmrHint, &QTimer::timeout, this, &TFormMain::tmrHintTimer);
+    tmrHint->start();
+
+    FormCreate();
+}
+
+TFormMain::~TFormMain() = default;
+
+QWidget* TFormMain::createCustomerTab() {
+    auto* tab = new QWidget(this);
+    tv1 = new QTreeWidget(tab);
+    tv1->setToolTip(QStringLiteral("点右键可以新建、修改和删除分组"));
+    statHint = new QStatusBar(tab);
+    statHintPanel = new QLabel(statHint);
+    pnlCustomers = new QWidget(tab);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, tab);
+    splitter->addWidget(treeWithStatusBar(tv1, statHint, statHintPanel, splitter));
+    splitter->addWidget(pnlCustomers);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({200, 800});
+
+    auto* layout = new QHBoxLayout(tab);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(splitter);
+    return tab;
+}
+
+QWidget* TFormMain::createNoteTab() {
+    auto* tab = new QWidget(this);
+    tvNote = new QTreeWidget(tab);
+    stat2 = new QStatusBar(tab);
+    stat2Panel = new QLabel(stat2);
+    pnlNote = new QWidget(tab);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, tab);
+    splitter->addWidget(treeWithStatusBar(tvNote, stat2, stat2Panel, splitter));
+    splitter->addWidget(pnlNote);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({200, 800});
+
+    auto* layout = new QHBoxLayout(tab);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(splitter);
+    return tab;
+}
+
+QWidget* TFormMain::createReminderTab() {
+    auto* tab = new QWidget(this);
+    lv1 = new QTreeWidget(tab);
+    lv1->setRootIsDecorated(false);
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(lv1);
+    return tab;
+}
+
+QWidget* TFormMain::createBottomPanel() {
+    pnlBottom = new QWidget(this);
+    pnlBottom->setFixedHeight(kBottomPanelHeight);
+    chk1 = new QCheckBox(QStringLiteral("开机运行"), pnlBottom);
+    btnSystem = new QPushButton(QStringLiteral("软件设置"), pnlBottom);
+    btnSystem->setAutoDefault(false);
+    chk1->adjustSize();
+    btnSystem->resize(90, 25);
+    pnlBottom->installEventFilter(this);
+    connect(btnSystem, &QPushButton::clicked, this, &TFormMain::btnSystemClick);
+    connect(chk1, &QCheckBox::clicked, this, &TFormMain::chk1Click);
+    return pnlBottom;
+}
+
+void TFormMain::createSystemMenu() {
+    pmSystem = new QMenu(this);
+    N10 = pmSystem->addAction(QStringLiteral("自定义客户资料"));
+    N15 = pmSystem->addAction(QStringLiteral("软件设置"));
+    N1 = pmSystem->addAction(QStringLiteral("短信设置"));
+    pmSystem->addSeparator();
+    N8 = pmSystem->addAction(QStringLiteral("数据维护"));
+    pmSystem->addSeparator();
+    NOpenWWW1 = pmSystem->addAction(QStringLiteral("软件主页"));
+    connect(NOpenWWW1, &QAction::triggered, this, &TFormMain::NOpenWWW1Click);
+}
+
+void TFormMain::FormCreate() {
+    WaitingWindow();
+    tv1->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("全部")}));
+    tvNote->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("根目录")}));
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown)
+        return;
+    shown = true;
+    FormShow();
+}
+
+void TFormMain::FormShow() {
+    chk1->setChecked(IsRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath()));
+    placeBottomButtons();
+    if (QTreeWidgetItem* root = tvNote->topLevelItem(0))
+        tvNote->setCurrentItem(root);
+}
+
+void TFormMain::placeBottomButtons() {
+    const int width = pnlBottom->width();
+    btnSystem->move(width - 100, (pnlBottom->height() - btnSystem->height()) / 2);
+    chk1->move(width - 180, (pnlBottom->height() - chk1->height()) / 2);
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pnlBottom && event->type() == QEvent::Resize)
+        placeBottomButtons();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    FormClose();
+}
+
+bool TFormMain::FormCloseQuery() {
+    return true;
+}
+
+void TFormMain::FormClose() {
+    if (closed)
+        return;
+    closed = true;
+    tmrHint->stop();
+    tv1->clear();
+    tvNote->clear();
+    DbAccess().Disconnect();
+    CompactDataFile(AppDir() + "bookkeep.dat", kDatabasePassword);
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        btnSystemClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TFormMain::customEvent(QEvent* event) {
+    if (event->type() == WM_FIELDS_CHANGED) {
+        btnQueryClick();
+        return;
+    }
+    QWidget::customEvent(event);
+}
+
+void TFormMain::btnSystemClick() {
+    pmSystem->popup(QCursor::pos());
+}
+
+void TFormMain::chk1Click() {
+    SetRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath(), chk1->isChecked());
+}
+
+void TFormMain::NOpenWWW1Click() {
+    OpenWithShell(this, HomePageAddress());
+}
+
+void TFormMain::btnQueryClick() {
+    emit CustomerListReloaded();
+}
+
+QString TFormMain::HintText() const {
+    return statHintPanel->text();
+}
+
+void TFormMain::tmrHintTimer() {
+    const QByteArray hint = ToGbk(tv1->toolTip());
+    if (hintBytes < hint.size()) {
+        ++hintBytes;
+        showHint(FromGbk(wholeCharacters(hint, hintBytes)));
+    } else {
+        hintBytes = 0;
+        showHint(QString());
+    }
+}
+
+void TFormMain::showHint(const QString& text) {
+    statHintPanel->setText(text);
+    stat2Panel->setText(text);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QTreeWidget;
+class QAction;
+
+// The main window frame: the three tabs, the bottom bar, the system menu, the running hint,
+// and the opening and closing of the program's data.
+class TFormMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // Advances the running hint under the trees by one GBK byte (every 200 ms).
+    void tmrHintTimer();
+    void btnSystemClick();
+    void chk1Click();
+    void NOpenWWW1Click();
+    // Reloads the customer list with the current custom fields.
+    void btnQueryClick();
+
+    QString HintText() const;
+
+    QTabWidget* pgc1;
+    QWidget* ts1;
+    QWidget* ts2;
+    QWidget* ts3;
+    QTreeWidget* tv1;
+    QStatusBar* statHint;
+    QLabel* statHintPanel;
+    QWidget* pnlCustomers;
+    QTreeWidget* tvNote;
+    QStatusBar* stat2;
+    QLabel* stat2Panel;
+    QWidget* pnlNote;
+    QTreeWidget* lv1;
+    QWidget* pnlBottom;
+    QCheckBox* chk1;
+    QPushButton* btnSystem;
+    QMenu* pmSystem;
+    QAction* N10;
+    QAction* N15;
+    QAction* N1;
+    QAction* N8;
+    QAction* NOpenWWW1;
+    QTimer* tmrHint;
+
+signals:
+    void CustomerListReloaded();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void customEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    QWidget* createCustomerTab();
+    QWidget* createNoteTab();
+    QWidget* createReminderTab();
+    QWidget* createBottomPanel();
+    void createSystemMenu();
+    void placeBottomButtons();
+    void showHint(const QString& text);
+
+    int hintBytes = 0;
+    bool shown = false;
+    bool closed = false;
+};
