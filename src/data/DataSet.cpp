@@ -286,10 +286,7 @@ void TDataSet::Close() {
     rows.clear();
     current = 0;
     sortExpression.clear();
-    state = EditState::Browse;
-    buffer.clear();
-    original.clear();
-    modified.clear();
+    Cancel();
 }
 
 void TDataSet::First() {
@@ -460,6 +457,7 @@ void TDataSet::PostPending() {
 
 void TDataSet::Cancel() {
     state = EditState::Browse;
+    lastStatement.clear();
     buffer.clear();
     original.clear();
     modified.clear();
@@ -468,7 +466,6 @@ void TDataSet::Cancel() {
 void TDataSet::Post() {
     if (state == EditState::Browse)
         return;
-    lastStatement.clear();
     const QString table = RequireUpdatableTable();
     try {
         const bool inserting = state == EditState::Insert;

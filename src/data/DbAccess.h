@@ -62,7 +62,6 @@ public:
     TDataSet& QuerySet() { return querySet; }
     TDataSet& AuxSet() { return auxSet; }
     TDataSet& ScalarSet() { return scalarSet; }
-    sqlite3* Handle() const { return db; }
 
 private:
     bool OpenDataFile(QString& reason);
