@@ -160,30 +160,26 @@ bool ModemSession::submitPart(const std::string& pduHex) {
         dropLine();
         return false;
     }
-    switch (at_.AwaitPrompt(AnswerTimeoutMs())) {
-    case Outcome::Ok:
-        break;
-    case Outcome::Lost:
-        dropLine();
+    if (!settled(at_.AwaitPrompt(AnswerTimeoutMs())))
         return false;
-    case Outcome::Timeout:
-        at_.Cancel();
-        return false;
-    case Outcome::Failed:
-        return false;
-    }
     const Reply reply = at_.SubmitPdu(pduHex, AnswerTimeoutMs());
-    switch (reply.outcome) {
+    return settled(reply.outcome) && reply.HasLineStartingWith("+CMGS:");
+}
+
+// After anything but Ok, leaves the line ready for the next number: a lost line is closed
+// (reopened on the next send) and a modem still waiting for input is sent ESC.
+bool ModemSession::settled(Outcome outcome) {
+    switch (outcome) {
     case Outcome::Ok:
-        return reply.HasLineStartingWith("+CMGS:");
+        return true;
     case Outcome::Lost:
         dropLine();
-        return false;
+        break;
     case Outcome::Timeout:
         at_.Cancel();
-        return false;
+        break;
     case Outcome::Failed:
-        return false;
+        break;
     }
     return false;
 }

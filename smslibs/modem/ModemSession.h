@@ -24,6 +24,7 @@ private:
     bool openLine();
     bool initialise();
     bool submitPart(const std::string& pduHex);
+    bool settled(Outcome outcome);
     void dropLine();
 
     SerialPort port_;

@@ -59,6 +59,18 @@ QWidget* treeWithStatusBar(QTreeWidget* tree, QStatusBar* bar, QLabel* panel, QW
     return box;
 }
 
+// A tab with a tree on the left and its content beside it, split by a movable bar.
+void layOutTreeTab(QWidget* tab, QWidget* treeBox, QWidget* content) {
+    auto* splitter = new QSplitter(Qt::Horizontal, tab);
+    splitter->addWidget(treeBox);
+    splitter->addWidget(content);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({200, 800});
+    auto* layout = new QHBoxLayout(tab);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(splitter);
+}
+
 } // namespace
 
 TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
@@ -100,16 +112,7 @@ QWidget* TFormMain::createCustomerTab() {
     statHint = new QStatusBar(tab);
     statHintPanel = new QLabel(statHint);
     pnlCustomers = new QWidget(tab);
-
-    auto* splitter = new QSplitter(Qt::Horizontal, tab);
-    splitter->addWidget(treeWithStatusBar(tv1, statHint, statHintPanel, splitter));
-    splitter->addWidget(pnlCustomers);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 800});
-
-    auto* layout = new QHBoxLayout(tab);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(splitter);
+    layOutTreeTab(tab, treeWithStatusBar(tv1, statHint, statHintPanel, tab), pnlCustomers);
     return tab;
 }
 
@@ -119,16 +122,7 @@ QWidget* TFormMain::createNoteTab() {
     stat2 = new QStatusBar(tab);
     stat2Panel = new QLabel(stat2);
     pnlNote = new QWidget(tab);
-
-    auto* splitter = new QSplitter(Qt::Horizontal, tab);
-    splitter->addWidget(treeWithStatusBar(tvNote, stat2, stat2Panel, splitter));
-    splitter->addWidget(pnlNote);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 800});
-
-    auto* layout = new QHBoxLayout(tab);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(splitter);
+    layOutTreeTab(tab, treeWithStatusBar(tvNote, stat2, stat2Panel, tab), pnlNote);
     return tab;
 }
 
