@@ -1,4 +1,4 @@
-# Copies the seed data file into the program folder unless a data file is already there.
+# Copies the freshly generated data file into the program folder unless a data file is already there.
 if(EXISTS "${TARGET}")
   return()
 endif()
