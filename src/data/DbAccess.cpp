@@ -61,15 +61,22 @@ QString EngineText(sqlite3* db) {
     return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
 }
 
+// The first column of every row of a query that takes no values.
+QStringList FirstColumn(sqlite3* db, const char* sql) {
+    TStatement statement;
+    int offset = 0;
+    statement.PrepareNext(db, sql, offset);
+    QStringList values;
+    while (statement.Step())
+        values << statement.Column(0).toString();
+    return values;
+}
+
 // The tables of the data file that are not there, as the reason to show; raises the engine's
 // error for a file that is not a database.
 QString MissingTables(sqlite3* db) {
-    TStatement statement;
-    int offset = 0;
-    statement.PrepareNext(db, "select name from sqlite_master where type = 'table'", offset);
-    QStringList present;
-    while (statement.Step())
-        present << statement.Column(0).toString();
+    const QStringList present =
+        FirstColumn(db, "select name from sqlite_master where type = 'table'");
     QStringList missing;
     for (const QString& table : kTables)
         if (!present.contains(table, Qt::CaseInsensitive))
@@ -79,12 +86,7 @@ QString MissingTables(sqlite3* db) {
 }
 
 QString IntegrityProblem(sqlite3* db) {
-    TStatement statement;
-    int offset = 0;
-    statement.PrepareNext(db, "pragma integrity_check(20)", offset);
-    QStringList report;
-    while (statement.Step())
-        report << statement.Column(0).toString();
+    const QStringList report = FirstColumn(db, "pragma integrity_check(20)");
     if (report == QStringList{"ok"})
         return QString();
     return QStringLiteral("数据文件已损坏：") + report.join('\n');
