@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr auto kLongestLife = std::chrono::minutes(5);
 constexpr int kRequestReadMs = 5000;
 constexpr int kLongestHoldMs = 60000;
 constexpr std::size_t kLongestRequest = 1 << 20;
@@ -69,21 +68,12 @@ FakeHttpServer::FakeHttpServer() {
     port_ = BoundPort(listener_);
     if (::listen(listener_, 8) != 0)
         throw std::runtime_error("cannot listen");
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
-        throw std::runtime_error("no pipe");
-    wakeRead_ = pipeEnds[0];
-    wakeWrite_ = pipeEnds[1];
-    thread_ = std::thread([this] { run(); });
+    worker_.Start(listener_, [this] { return acceptOne(); });
 }
 
 FakeHttpServer::~FakeHttpServer() {
-    const char wake = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeWrite_, &wake, 1);
-    thread_.join();
+    worker_.Stop();
     ::close(listener_);
-    ::close(wakeRead_);
-    ::close(wakeWrite_);
 }
 
 std::string FakeHttpServer::BaseUrl() const {
@@ -107,20 +97,13 @@ int FakeHttpServer::UnusedPort() {
     return port;
 }
 
-void FakeHttpServer::run() {
-    const auto end = std::chrono::steady_clock::now() + kLongestLife;
-    while (std::chrono::steady_clock::now() < end) {
-        pollfd watch[2] = {{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        if (::poll(watch, 2, 200) < 0 || watch[1].revents != 0)
-            return;
-        if (!(watch[0].revents & POLLIN))
-            continue;
-        const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
+bool FakeHttpServer::acceptOne() {
+    const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client >= 0) {
         serve(client);
         ::close(client);
     }
+    return true;
 }
 
 void FakeHttpServer::serve(int client) {
@@ -183,6 +166,6 @@ FakeHttpServer::Reply FakeHttpServer::nextReply() {
 }
 
 void FakeHttpServer::holdUntilClosed(int client) {
-    pollfd watch[2] = {{client, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    pollfd watch[2] = {{client, POLLIN, 0}, {worker_.WakeFd(), POLLIN, 0}};
     ::poll(watch, 2, kLongestHoldMs);
 }

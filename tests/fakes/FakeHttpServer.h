@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fakes/PollingThread.h"
+
 #include <deque>
 #include <mutex>
 #include <string>
@@ -38,7 +40,7 @@ public:
     static int UnusedPort();
 
 private:
-    void run();
+    bool acceptOne();
     void serve(int client);
     bool readRequest(int client, Request& request);
     Reply nextReply();
@@ -46,9 +48,7 @@ private:
 
     int listener_ = -1;
     int port_ = 0;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::thread thread_;
+    PollingThread worker_;
     mutable std::mutex mutex_;
     std::deque<Reply> replies_;
     std::vector<Request> requests_;

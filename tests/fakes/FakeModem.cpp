@@ -13,7 +13,6 @@ namespace {
 
 constexpr char kCtrlZ = '\x1A';
 constexpr char kEscape = '\x1B';
-constexpr auto kLongestLife = std::chrono::minutes(5);
 
 void CloseFd(int& fd) {
     if (fd >= 0)
@@ -114,43 +113,24 @@ void FakeModem::open() {
 }
 
 void FakeModem::start() {
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
-        throw std::runtime_error("no pipe");
-    wakeRead_ = pipeEnds[0];
-    wakeWrite_ = pipeEnds[1];
-    thread_ = std::thread([this] { run(); });
+    worker_.Start(master_, [this] { return readInput(); });
 }
 
 void FakeModem::stop() {
-    if (thread_.joinable()) {
-        const char wake = 1;
-        [[maybe_unused]] const ssize_t written = ::write(wakeWrite_, &wake, 1);
-        thread_.join();
-    }
-    CloseFd(wakeRead_);
-    CloseFd(wakeWrite_);
+    worker_.Stop();
 }
 
-void FakeModem::run() {
-    const auto end = std::chrono::steady_clock::now() + kLongestLife;
-    while (std::chrono::steady_clock::now() < end) {
-        pollfd watch[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        if (::poll(watch, 2, 200) < 0 || watch[1].revents != 0)
-            return;
-        if (!(watch[0].revents & POLLIN))
-            continue;
-        char buffer[512];
-        const ssize_t count = ::read(master_, buffer, sizeof buffer);
-        if (count <= 0)
-            continue;
-        const std::lock_guard lock(mutex_);
-        for (ssize_t i = 0; i < count && !hungUp_; ++i)
-            receive(buffer[i]);
-        changed_.notify_all();
-        if (hungUp_)
-            return;
-    }
+// Takes what the library wrote; false once the modem has hung up.
+bool FakeModem::readInput() {
+    char buffer[512];
+    const ssize_t count = ::read(master_, buffer, sizeof buffer);
+    if (count <= 0)
+        return true;
+    const std::lock_guard lock(mutex_);
+    for (ssize_t i = 0; i < count && !hungUp_; ++i)
+        receive(buffer[i]);
+    changed_.notify_all();
+    return !hungUp_;
 }
 
 void FakeModem::receive(char byte) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fakes/PollingThread.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -47,7 +49,7 @@ private:
     void open();
     void start();
     void stop();
-    void run();
+    bool readInput();
     void receive(char byte);
     void handleCommand(const std::string& command);
     void finishSubmission();
@@ -58,10 +60,8 @@ private:
     std::condition_variable changed_;
     int master_ = -1;
     int slaveKeeper_ = -1; // keeps the line up while the library has the port closed
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
     std::string slavePath_;
-    std::thread thread_;
+    PollingThread worker_;
 
     State state_ = State::Command;
     bool echo_ = true;
