@@ -63,11 +63,8 @@ quint8 RandomOffset() {
     return static_cast<quint8>(QRandomGenerator::global()->bounded(256));
 }
 
-} // namespace
-
-QByteArray Scramble(const QByteArray& source, const QByteArray& key, quint8 offset) {
-    if (source.isEmpty())
-        return {};
+// The rule with exactly this offset; some offsets cannot carry every source (see below).
+QByteArray ScrambleFrom(const QByteArray& source, const QByteArray& key, quint8 offset) {
     QByteArray result;
     result.reserve(2 + 2 * source.size());
     AppendHex(result, offset);
@@ -80,6 +77,28 @@ QByteArray Scramble(const QByteArray& source, const QByteArray& key, quint8 offs
         previous = value;
     }
     return result;
+}
+
+// What unscrambling is to give back: a zero byte returns as 255.
+QByteArray Recoverable(QByteArray source) {
+    source.replace('\0', '\xFF');
+    return source;
+}
+
+} // namespace
+
+// After a scrambled value of 255 a source byte of 255 comes back as 0, so an offset whose chain
+// runs into that is passed over for the next one. Should none serve, the first is kept.
+QByteArray Scramble(const QByteArray& source, const QByteArray& key, quint8 offset) {
+    if (source.isEmpty())
+        return {};
+    const QByteArray wanted = Recoverable(source);
+    for (int step = 0; step < 256; ++step) {
+        QByteArray result = ScrambleFrom(source, key, static_cast<quint8>(offset + step));
+        if (Unscramble(result, key) == wanted)
+            return result;
+    }
+    return ScrambleFrom(source, key, offset);
 }
 
 QByteArray Scramble(const QByteArray& source, const QByteArray& key) {

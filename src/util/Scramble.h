@@ -16,7 +16,8 @@
 // byte 255.
 
 QByteArray Scramble(const QByteArray& source, const QByteArray& key);
-// The same with a given offset instead of a random one.
+// The same from a given offset instead of a random one. An offset that would not bring every
+// byte back is passed over for the next one, so the written offset may differ.
 QByteArray Scramble(const QByteArray& source, const QByteArray& key, quint8 offset);
 QByteArray Unscramble(const QByteArray& scrambled, const QByteArray& key);
 QByteArray ScrambleWithInnerKey(const QByteArray& source, const QByteArray& key);

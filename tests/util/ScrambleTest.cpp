@@ -16,16 +16,24 @@ QByteArray AllNonZeroBytes() {
 
 } // namespace
 
-TEST(Scramble, EveryNonZeroByteRoundTripsUnderAnyKey) {
-    const QByteArray source = AllNonZeroBytes();
+TEST(Scramble, EveryNonZeroByteRoundTripsFromEveryOffsetUnderAnyKey) {
+    const QByteArray all = AllNonZeroBytes();
     const QByteArray longKey = QByteArray(300, 'k') + "\xFF\x80";
-    for (const QByteArray& key : {QByteArray("qxj"), QByteArray("k"),
-                                  QByteArray("\xC3\xDC\xD4\xBF"), longKey, QByteArray()}) {
-        const QByteArray scrambled = Scramble(source, key);
-        EXPECT_EQ(scrambled.size(), 2 + 2 * source.size());
-        EXPECT_EQ(Unscramble(scrambled, key), source) << key.toHex().constData();
-        EXPECT_EQ(UnscrambleWithInnerKey(ScrambleWithInnerKey(source, key), key), source);
+    for (const QByteArray& key :
+         {QByteArray("qxj"), QByteArray("\xC3\xDC\xD4\xBF"), longKey, QByteArray()}) {
+        for (int offset = 0; offset <= 255; ++offset) {
+            const QByteArray scrambled = Scramble(all, key, quint8(offset));
+            EXPECT_EQ(scrambled.size(), 2 + 2 * all.size());
+            EXPECT_EQ(Unscramble(scrambled, key), all) << key.toHex().constData() << offset;
+            for (const char byte : all) {
+                const QByteArray one(1, byte);
+                ASSERT_EQ(Unscramble(Scramble(one, key, quint8(offset)), key), one)
+                    << key.toHex().constData() << offset << int(quint8(byte));
+            }
+        }
     }
+    // Offset 255 would bring 255 back as 0, so the next offset is written instead.
+    EXPECT_EQ(Scramble("\xFF", "", 0xFF), QByteArray("0000"));
     // A zero byte cannot be told from 255.
     EXPECT_EQ(Unscramble(Scramble(QByteArray(1, '\0'), QByteArray("qxj")), QByteArray("qxj")),
               QByteArray("\xFF"));
