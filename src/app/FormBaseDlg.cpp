@@ -23,9 +23,10 @@ TFormBaseDlg::TFormBaseDlg(QWidget* parent)
                                                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       pnlBody(new QWidget(this)), btnOK(new QPushButton(QStringLiteral("确定(&O)"), this)),
       btnCancel(new QPushButton(QStringLiteral("取消(&C)"), this)) {
+    // Enter presses the focused button; from any other control it presses OK.
     btnOK->setDefault(true);
     btnOK->setAutoDefault(true);
-    btnCancel->setAutoDefault(false);
+    btnCancel->setAutoDefault(true);
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
