@@ -1,6 +1,7 @@
 #include "controls/VoskFloatIntEdit.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QRegularExpression>
 
@@ -98,6 +99,22 @@ void TVoskFloatIntEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+// A numeric box shows no composition; each committed character passes the key filter as if
+// typed at the caret.
+void TVoskFloatIntEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (textType == NormalText) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    for (const QChar c : event->commitString()) {
+        const QChar accepted = c.isPrint() ? FilterKey(c) : QChar();
+        emit KeyPress(accepted);
+        if (!accepted.isNull())
+            insert(accepted);
+    }
+    event->accept();
 }
 
 QString TVoskFloatIntEdit::NormalizedText(const QString& text, TTextType type) {

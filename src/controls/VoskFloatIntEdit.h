@@ -2,9 +2,9 @@
 
 #include <QLineEdit>
 
-// A numeric edit: typed characters are filtered by the text type, and the text is normalised
-// to a valid number when the focus moves to another control. Pasted text is not filtered; the
-// normalisation is its only guard.
+// A numeric edit: typed characters, and those an input method commits, are filtered by the text
+// type, and the text is normalised to a valid number when the focus moves to another control.
+// Pasted text is not filtered; the normalisation is its only guard.
 class TVoskFloatIntEdit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(TTextType TextType READ TextType WRITE SetTextType)
@@ -33,6 +33,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -27,6 +28,12 @@ void Press(QWidget& widget, Qt::Key key, const QString& text = {},
 void Type(QWidget& widget, const QString& characters) {
     for (const QChar c : characters)
         Press(widget, KeyOf(c), QString(c));
+}
+
+void Commit(QWidget& widget, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(&widget, &event);
 }
 
 void LeaveFocus(QWidget& widget, Qt::FocusReason reason = Qt::TabFocusReason) {
@@ -154,4 +161,22 @@ TEST(VoskFloatIntEdit, NormalisesOnARealFocusChangeButNotForAContextMenu) {
     edit->setText(QStringLiteral("5."));
     other->setFocus();
     EXPECT_EQ(edit->text(), QStringLiteral("5.0"));
+}
+
+TEST(VoskFloatIntEdit, InputMethodTextIsFilteredLikeTypedKeys) {
+    TEditFixture f(TVoskFloatIntEdit::FloatText, QStringLiteral("1"));
+    Commit(f.edit, QStringLiteral("abc中2.-3."));
+    EXPECT_EQ(f.edit.text(), QStringLiteral("12.3"));
+    EXPECT_EQ(f.keys.size(), 9);
+    f.edit.setCursorPosition(0);
+    Commit(f.edit, QStringLiteral("-"));
+    EXPECT_EQ(f.edit.text(), QStringLiteral("-12.3"));
+
+    TEditFixture integer(TVoskFloatIntEdit::IntegerText, QString());
+    Commit(integer.edit, QStringLiteral("４5.6"));
+    EXPECT_EQ(integer.edit.text(), QStringLiteral("56"));
+
+    TEditFixture normal(TVoskFloatIntEdit::NormalText, QString());
+    Commit(normal.edit, QStringLiteral("abc中"));
+    EXPECT_EQ(normal.edit.text(), QStringLiteral("abc中"));
 }
