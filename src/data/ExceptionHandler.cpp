@@ -14,6 +14,11 @@ void TVoskException::HandleException(QObject* /*sender*/, const std::exception& 
     ShowErrorText(Message);
 }
 
+void TVoskException::HandleUnknownException(QObject* /*sender*/) {
+    Message = QStringLiteral("发生未知错误！");
+    ShowErrorText(Message);
+}
+
 TVoskException& ExceptionHandler() {
     static TVoskException handler;
     return handler;

@@ -11,6 +11,8 @@ class QObject;
 class TVoskException {
 public:
     void HandleException(QObject* sender, const std::exception& error);
+    // An exception of no known kind: a plain error box.
+    void HandleUnknownException(QObject* sender);
 
     QString Message;
     QString UserMessage;
@@ -33,6 +35,9 @@ template <typename Work> bool RunHandled(QObject* sender, Work&& work) {
         return false;
     } catch (const std::exception& error) {
         ExceptionHandler().HandleException(sender, error);
+        return false;
+    } catch (...) {
+        ExceptionHandler().HandleUnknownException(sender);
         return false;
     }
 }

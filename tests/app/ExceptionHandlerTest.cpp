@@ -70,3 +70,13 @@ TEST_F(ExceptionHandlerTest, SilentAbortShowsNothingAndTheProgramGoesOn) {
     deliverThrowingEvent([] { throw std::runtime_error("next"); });
     EXPECT_EQ(boxes.shown.size(), 1);
 }
+
+TEST_F(ExceptionHandlerTest, ExceptionOfAnyOtherKindShowsAPlainErrorAndTheProgramGoesOn) {
+    deliverThrowingEvent([] { throw 42; });
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.Last().caption, QStringLiteral("错误"));
+    EXPECT_EQ(boxes.Last().icon, MsgIcon::Error);
+    EXPECT_EQ(boxes.Last().text, QStringLiteral("发生未知错误！"));
+    deliverThrowingEvent([] { Fail(QStringLiteral("下一个")); });
+    EXPECT_EQ(boxes.Last().text, QStringLiteral("下一个"));
+}
