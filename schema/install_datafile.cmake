@@ -5,4 +5,6 @@ endif()
 get_filename_component(dir "${TARGET}" DIRECTORY)
 file(MAKE_DIRECTORY "${dir}")
 file(COPY_FILE "${SEED}" "${TARGET}.tmp")
+# The data file is readable by its owner only.
+file(CHMOD "${TARGET}.tmp" PERMISSIONS OWNER_READ OWNER_WRITE)
 file(RENAME "${TARGET}.tmp" "${TARGET}")

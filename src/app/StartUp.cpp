@@ -3,9 +3,18 @@
 #include "app/AppTitle.h"
 #include "app/Application.h"
 #include "app/FormMain.h"
+#include "data/AppDir.h"
+#include "data/DataFiles.h"
 #include "data/DbAccess.h"
+#include "data/Messages.h"
+#include "data/ProgramLock.h"
 
 std::unique_ptr<TFormMain> CreateMainWindow() {
+    if (!LockProgramFolder()) {
+        ShowInfo(QStringLiteral("程序已经在运行！"));
+        return nullptr;
+    }
+    RemoveLeftoverTempFiles(AppDir());
     if (!DbAccess().Connect())
         return nullptr;
     QCoreApplication::setApplicationName(AppTitle());
@@ -24,5 +33,6 @@ int RunProgram(TApplication& app) {
     } catch (...) {
         // The program is ending; nothing is left to report to.
     }
+    UnlockProgramFolder();
     return exitCode;
 }

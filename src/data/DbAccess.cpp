@@ -1,8 +1,10 @@
 #include "data/DbAccess.h"
 
 #include "data/AppDir.h"
+#include "data/DataFiles.h"
 #include "data/Exceptions.h"
 #include "data/Messages.h"
+#include "data/ProgramLock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,16 +12,12 @@
 #include <QFontMetrics>
 #include <QItemSelectionModel>
 #include <QTableView>
-#include <QTemporaryFile>
 #include <QTreeWidget>
 
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <memory>
 #include <stdexcept>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -30,88 +28,48 @@ const QString kOperationFailed = QStringLiteral("数据库操作失败！");
 const QString kBackupFailed = QStringLiteral("数据库备份失败！");
 const QString kRestoreFailed = QStringLiteral("数据库恢复失败！");
 const QString kNotConnected = QStringLiteral("数据库未连接");
-const QStringList kTables = {"Customer", "CustomerType", "NoteType",    "NoteBook", "AppTitle",
-                             "ConnFile", "Alam",         "AlamContext", "SysSet"};
 constexpr int kFitRows = 50;
-
-// Closes the connection it holds when it goes.
-struct Connection {
-    sqlite3* db = nullptr;
-    ~Connection() { sqlite3_close_v2(db); }
-    sqlite3* Release() { return std::exchange(db, nullptr); }
-};
 
 [[noreturn]] void ThrowText(const QString& text) {
     throw EDBException(text, QString(), QString());
-}
-
-[[noreturn]] void ThrowSystemError() {
-    ThrowText(qt_error_string(errno));
 }
 
 QString DataFilePath() {
     return AppDir() + "bookkeep.dat";
 }
 
-QByteArray FileName(const QString& path) {
-    return QFile::encodeName(path);
-}
-
 QString EngineText(sqlite3* db) {
     return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
 }
 
-// The first column of every row of a query that takes no values.
-QStringList FirstColumn(sqlite3* db, const char* sql) {
-    TStatement statement;
-    int offset = 0;
-    statement.PrepareNext(db, sql, offset);
-    QStringList values;
-    while (statement.Step())
-        values << statement.Column(0).toString();
-    return values;
-}
-
-// The tables of the data file that are not there, as the reason to show; raises the engine's
-// error for a file that is not a database.
-QString MissingTables(sqlite3* db) {
-    const QStringList present =
-        FirstColumn(db, "select name from sqlite_master where type = 'table'");
-    QStringList missing;
-    for (const QString& table : kTables)
-        if (!present.contains(table, Qt::CaseInsensitive))
-            missing << table;
-    return missing.isEmpty() ? QString()
-                             : QStringLiteral("数据文件缺少数据表：") + missing.join("、");
-}
-
-QString IntegrityProblem(sqlite3* db) {
-    const QStringList report = FirstColumn(db, "pragma integrity_check(20)");
-    if (report == QStringList{"ok"})
-        return QString();
-    return QStringLiteral("数据文件已损坏：") + report.join('\n');
-}
-
-bool IsBlank(const QString& piece) {
-    for (const QChar ch : piece)
-        if (ch > QChar(' ') && !ch.isSpace() && ch.category() != QChar::Other_Control)
-            return false;
-    return true;
-}
+// Closes the connection it holds unless it is released.
+struct Connection {
+    sqlite3* db = nullptr;
+    ~Connection() { sqlite3_close_v2(db); }
+    sqlite3* Release() { return std::exchange(db, nullptr); }
+};
 
 bool SameFile(const QString& a, const QString& b) {
     const QString canonical = QFileInfo(a).canonicalFilePath();
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-void SyncFolder(const QString& folder) {
-    const int fd = ::open(FileName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+// What is wrong with the data file an open connection reaches; empty when it can be used. The
+// file is switched to the rollback journal, which also folds a write-ahead log into it.
+QString DataFileProblem(sqlite3* db) {
+    if (sqlite3_db_readonly(db, "main") == 1)
+        return QStringLiteral("数据文件不能写入：") + DataFilePath();
+    try {
+        if (FirstColumn(db, "pragma journal_mode = delete") != QStringList{"delete"})
+            return QStringLiteral("数据文件的日志模式不能改为回滚日志");
+        const QString missing = MissingTables(db);
+        return missing.isEmpty() ? QuickCheckProblem(db) : missing;
+    } catch (const EDBException& error) {
+        return error.Message();
+    }
 }
 
+// Copies the open database into target, an empty file, with SQLite's online backup.
 void CopyDatabase(sqlite3* source, const QString& target) {
     Connection out;
     if (sqlite3_open_v2(target.toUtf8(), &out.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
@@ -125,13 +83,11 @@ void CopyDatabase(sqlite3* source, const QString& target) {
         ThrowText(QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
-void CopyContents(QFile& from, QFile& to) {
-    QByteArray chunk;
-    while (!(chunk = from.read(1 << 20)).isEmpty())
-        if (to.write(chunk) != chunk.size())
-            ThrowText(to.errorString());
-    if (from.error() != QFile::NoError)
-        ThrowText(from.errorString());
+bool IsBlank(const QString& piece) {
+    for (const QChar ch : piece)
+        if (ch > QChar(' ') && !ch.isSpace() && ch.category() != QChar::Other_Control)
+            return false;
+    return true;
 }
 
 // Keeps a list view from repainting until it goes.
@@ -174,24 +130,15 @@ bool TDbAccess::Connect() {
 
 bool TDbAccess::OpenDataFile(QString& reason) {
     Connection connection;
-    const QString path = DataFilePath();
-    if (sqlite3_open_v2(path.toUtf8(), &connection.db, SQLITE_OPEN_READWRITE, nullptr) !=
+    if (sqlite3_open_v2(DataFilePath().toUtf8(), &connection.db, SQLITE_OPEN_READWRITE, nullptr) !=
         SQLITE_OK) {
         reason = EngineText(connection.db);
         return false;
     }
-    if (sqlite3_db_readonly(connection.db, "main") == 1) {
-        reason = QStringLiteral("数据文件不能写入：") + path;
-        return false;
-    }
-    try {
-        reason = MissingTables(connection.db);
-    } catch (const EDBException& error) {
-        reason = error.Message();
-    }
+    sqlite3_busy_timeout(connection.db, 2000);
+    reason = DataFileProblem(connection.db);
     if (!reason.isEmpty())
         return false;
-    sqlite3_busy_timeout(connection.db, 2000);
     db = connection.Release();
     return true;
 }
@@ -354,58 +301,36 @@ void TDbAccess::BackupTo(const QString& path) {
     try {
         if (!db)
             ThrowText(kNotConnected);
-        const QFileInfo target(path);
         if (SameFile(path, DataFilePath()))
             ThrowText(QStringLiteral("不能备份到数据文件本身"));
-        QTemporaryFile temp(target.absolutePath() + "/~BKXXXXXX.tmp");
-        if (!temp.open())
-            ThrowText(temp.errorString());
-        temp.close();
-        CopyDatabase(db, temp.fileName());
-        temp.setPermissions(QFileInfo(DataFilePath()).permissions());
-        FlushFileToDisk(temp.fileName());
-        ReplaceFileAtomically(temp.fileName(), target.absoluteFilePath());
-        temp.setAutoRemove(false);
+        TFileReplacement replacement(path, kBackupTag);
+        CopyDatabase(db, replacement.TempPath());
+        replacement.Commit();
     } catch (const EDBException& error) {
         throw EDBException(error.Message(), kBackupFailed, QString());
     }
 }
 
 void TDbAccess::RestoreFrom(const QString& path) {
-    const QString problem = CheckDataFile(path);
-    if (!problem.isEmpty())
-        throw EDBException(problem, kRestoreFailed, QString());
-    Disconnect();
     QString failure;
     try {
-        PutInPlace(path);
+        if (!ProgramFolderLocked())
+            ThrowText(QStringLiteral("程序文件夹未锁定，不能替换数据文件"));
+        TFileReplacement replacement(DataFilePath(), kRestoreTag);
+        ReadDatabaseInto(path, replacement.TempPath());
+        if (const QString problem = CheckDataFile(replacement.TempPath()); !problem.isEmpty())
+            ThrowText(problem);
+        Disconnect();
+        replacement.Commit();
+        RemoveSqliteSideFiles(replacement.Target());
     } catch (const EDBException& error) {
         failure = error.Message();
     }
     QString reason;
-    const bool reconnected = OpenDataFile(reason);
-    if (failure.isEmpty() && reconnected)
-        return;
-    throw EDBException(failure.isEmpty() ? reason : failure, kRestoreFailed, QString());
-}
-
-void TDbAccess::PutInPlace(const QString& source) {
-    QTemporaryFile temp(AppDir() + "~RSXXXXXX.tmp");
-    if (!temp.open())
-        ThrowText(temp.errorString());
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        ThrowText(in.errorString());
-    CopyContents(in, temp);
-    if (!temp.flush() || ::fsync(temp.handle()) != 0)
-        ThrowSystemError();
-    temp.close();
-    if (QFileInfo::exists(DataFilePath()))
-        temp.setPermissions(QFileInfo(DataFilePath()).permissions());
-    ReplaceFileAtomically(temp.fileName(), DataFilePath());
-    temp.setAutoRemove(false);
-    for (const char* suffix : {"-journal", "-wal", "-shm"})
-        QFile::remove(DataFilePath() + suffix);
+    if (!Connected() && !OpenDataFile(reason) && failure.isEmpty())
+        failure = reason;
+    if (!failure.isEmpty())
+        throw EDBException(failure, kRestoreFailed, QString());
 }
 
 // ---- the program-wide instance and the shortcuts ----
@@ -487,38 +412,4 @@ void FillListView(const QString& sql, QTreeWidget* listView, const SqlParams& pa
         items << new QTreeWidgetItem(texts);
     }
     listView->addTopLevelItems(items);
-}
-
-// ---- the data file on disk ----
-
-QString CheckDataFile(const QString& path) {
-    if (!QFileInfo(path).isFile())
-        return QStringLiteral("文件不存在：") + path;
-    Connection connection;
-    if (sqlite3_open_v2(path.toUtf8(), &connection.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        return EngineText(connection.db);
-    try {
-        const QString missing = MissingTables(connection.db);
-        return missing.isEmpty() ? IntegrityProblem(connection.db) : missing;
-    } catch (const EDBException& error) {
-        return error.Message();
-    }
-}
-
-void FlushFileToDisk(const QString& path) {
-    const int fd = ::open(FileName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        ThrowSystemError();
-    const bool synced = ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    ::close(fd);
-    errno = savedErrno;
-    if (!synced)
-        ThrowSystemError();
-}
-
-void ReplaceFileAtomically(const QString& source, const QString& target) {
-    if (::rename(FileName(source).constData(), FileName(target).constData()) != 0)
-        ThrowSystemError();
-    SyncFolder(QFileInfo(target).absolutePath());
 }

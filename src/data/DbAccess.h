@@ -25,7 +25,8 @@ public:
     TDbAccess(const TDbAccess&) = delete;
     TDbAccess& operator=(const TDbAccess&) = delete;
 
-    // Opens the existing data file (never creates one) and checks its tables. On failure shows
+    // Opens the existing data file (never creates one), switches it to the rollback journal and
+    // checks its tables and structure. On failure shows
     // "数据库连接失败！", asks the application to quit and returns false.
     bool Connect();
     bool Connected() const { return db != nullptr; }
@@ -54,8 +55,10 @@ public:
 
     // A consistent copy of the open data file, put in place atomically.
     void BackupTo(const QString& path);
-    // Checks the file first: a bad file changes nothing. A good one replaces the data file
-    // atomically and the connection opens it.
+    // Reads the file through SQLite into a copy beside the data file and checks the copy: a
+    // bad file changes nothing. A good copy replaces the data file atomically (the file a link
+    // points to, when it is one) and the connection opens it. Only while this copy of the
+    // program holds the program folder's lock.
     void RestoreFrom(const QString& path);
 
     TDataSet& GridSet() { return gridSet; }
@@ -69,7 +72,6 @@ private:
     TDataSet& OpenCursor(TDataSet& cursor, const QString& sql, const SqlParams& params);
     void RunBatch(const QList<SqlStatement>& statements, const QString& sqlText);
     void ExecControl(const QString& sql);
-    void PutInPlace(const QString& source);
 
     sqlite3* db = nullptr;
     TDataSet gridSet;
@@ -99,11 +101,3 @@ QString QuoteIdent(const QString& name);
 void FitColumns(QTableView* grid);
 // One item per row of the query: column 0 the first field, further fields further columns.
 void FillListView(const QString& sql, QTreeWidget* listView, const SqlParams& params = {});
-
-// Problems of a data file as the reason to show; empty when it opens read-only as SQLite, holds
-// the nine tables and passes the integrity check.
-QString CheckDataFile(const QString& path);
-// Writes the file's data to disk. Raises EDBException with the system's text.
-void FlushFileToDisk(const QString& path);
-// Renames source over target in one step and makes the rename durable.
-void ReplaceFileAtomically(const QString& source, const QString& target);

@@ -1,11 +1,11 @@
 #include "maintenance/CompactDatabase.h"
 
-#include "data/DbAccess.h"
+#include "data/DataFiles.h"
+#include "data/DataSet.h"
 #include "data/Exceptions.h"
+#include "data/ProgramLock.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <sqlite3.h>
 
@@ -30,24 +30,18 @@ void VacuumInto(const QString& source, const QString& target) {
 
 bool CompactDataFile(const QString& path, const QString& password) {
     Q_UNUSED(password);
-    const QFileInfo info(path);
-    if (!info.isFile())
+    if (!ProgramFolderLocked() || !QFileInfo(ResolveLink(path)).isFile())
         return false;
-    QTemporaryFile temp(info.absolutePath() + "/~CPXXXXXX.tmp");
-    if (!temp.open())
-        return false;
-    temp.close();
     try {
-        VacuumInto(info.absoluteFilePath(), temp.fileName());
-        if (!CheckDataFile(temp.fileName()).isEmpty())
+        TFileReplacement replacement(path, kCompactTag);
+        VacuumInto(replacement.Target(), replacement.TempPath());
+        if (!CheckDataFile(replacement.TempPath()).isEmpty())
             return false;
-        temp.setPermissions(info.permissions());
-        FlushFileToDisk(temp.fileName());
-        ReplaceFileAtomically(temp.fileName(), info.absoluteFilePath());
-        temp.setAutoRemove(false);
+        replacement.Commit();
+        // A log or journal of the file it replaced would be applied to the new file.
+        RemoveSqliteSideFiles(replacement.Target());
         return true;
     } catch (const EDBException&) {
-        QFile::remove(temp.fileName() + "-journal");
         return false;
     }
 }

@@ -147,10 +147,20 @@ TEST_F(FormMainTest, HomePageCommandOpensTheStoredAddress) {
 TEST_F(FormMainTest, ClosingDisconnectsAndCompactsTheDataFile) {
     openMainWindow();
     EXPECT_TRUE(DbAccess().Connected());
+    QList<SqlStatement> inserts;
+    for (int i = 0; i < 300; ++i)
+        inserts.append({"insert into Customer([GUID], 备注) values (?, ?)",
+                        {QString::number(i), QString(1000, 'r')}});
+    ExecSql(inserts);
+    ExecSql("delete from Customer");
+    ASSERT_GT(ExecScalarSql("pragma freelist_count"), 50);
+    const qint64 filled = QFileInfo(dataFile()).size();
+
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(DbAccess().Connected());
-    EXPECT_TRUE(QFile::exists(dataFile()));
-    EXPECT_TRUE(DbAccess().Connect());
+    EXPECT_LT(QFileInfo(dataFile()).size(), filled / 4);
+    ASSERT_TRUE(DbAccess().Connect());
+    EXPECT_EQ(ExecScalarSql("pragma freelist_count"), 0);
 }
 
 TEST_F(FormMainTest, MissingDataFileShowsTheFailureAndCreatesNoWindow) {

@@ -1,11 +1,15 @@
+#include "data/DataFiles.h"
 #include "data/DbAccess.h"
 #include "data/Exceptions.h"
+#include "data/Log.h"
+#include "maintenance/CompactDatabase.h"
 #include "support/DataFileTest.h"
 
 #include <QDir>
 #include <QFile>
 #include <gmock/gmock.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
@@ -42,6 +46,23 @@ void WriteCorruptDataFile(const QString& source, const QString& path) {
 
 QStringList TempFiles(const QString& folder) {
     return QDir(folder).entryList({"~*"}, QDir::Files | QDir::Hidden);
+}
+
+mode_t Mode(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+void Exec(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+}
+
+// The file format's byte for the journal: 1 for the rollback journal, 2 for a write-ahead log.
+int JournalFormat(const QString& path) {
+    return ReadBytes(path).at(18);
 }
 
 class ConnectTest : public AppDirTest {
@@ -84,6 +105,30 @@ TEST_F(ConnectTest, ABadDataFileFailsToConnectAndIsLeftAlone) {
     EXPECT_EQ(ReadBytes(dataFile()), foreign);
 }
 
+TEST_F(ConnectTest, ADamagedDataFileFailsToConnect) {
+    const QString sound = appDir() + "sound.dat";
+    ASSERT_TRUE(QFile::rename(dataFile(), sound));
+    Exec(sound, "create table Filler(x); insert into Filler "
+                "select randomblob(300) from (with recursive n(i) as (select 1 union all "
+                "select i + 1 from n where i < 400) select i from n)");
+    // The last pages hold only the filler's rows: the tables are all listed, the data is not.
+    QByteArray bytes = ReadBytes(sound);
+    bytes.replace(bytes.size() - 4096 * 4, 4096 * 3, QByteArray(4096 * 3, 'Z'));
+    WriteBytes(dataFile(), bytes);
+    ExpectConnectFails();
+    EXPECT_THAT(boxes.Last().text.toStdString(), HasSubstr("数据文件已损坏"));
+}
+
+TEST_F(ConnectTest, TheDataFileIsKeptInTheRollbackJournal) {
+    Exec(dataFile(), "pragma journal_mode = wal");
+    ASSERT_EQ(JournalFormat(dataFile()), 2);
+    ASSERT_TRUE(DbAccess().Connect());
+    ExecSql("insert into AlamContext(Remark) values ('x')");
+    DbAccess().Disconnect();
+    EXPECT_EQ(JournalFormat(dataFile()), 1);
+    EXPECT_FALSE(QFile::exists(dataFile() + "-wal"));
+}
+
 TEST_F(ConnectTest, AWriteProtectedDataFileFailsToConnect) {
     QFile::setPermissions(dataFile(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     {
@@ -111,9 +156,11 @@ protected:
     }
 
     void FillManyRows() {
+        QList<SqlStatement> inserts;
         for (int i = 0; i < 400; ++i)
-            ExecSql(QList<SqlStatement>{{"insert into Customer([GUID], 备注) values (?, ?)",
-                                         {QString::number(i), QString(300, QChar(u'备'))}}});
+            inserts.append({"insert into Customer([GUID], 备注) values (?, ?)",
+                            {QString::number(i), QString(300, QChar(u'备'))}});
+        ExecSql(inserts);
     }
 
     QString Snapshot() {
@@ -208,6 +255,93 @@ TEST_F(BackupRestoreTest, AFailedBackupLeavesTheDestinationAlone) {
 
     EXPECT_THROW(BackupDatabase(dataFile()), EDBException);
     EXPECT_EQ(ExecScalarSql("select count(*) from Customer"), 1);
+}
+
+TEST_F(BackupRestoreTest, AWalBackupComesBackWholeAndNothingIsWrittenBesideIt) {
+    const QString folder = appDir() + "usb";
+    ASSERT_TRUE(QDir().mkdir(folder));
+    BackupDatabase(folder + "/live.dat");
+    // Copied while its program still had it open: the last rows are only in the log.
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open((folder + "/live.dat").toUtf8(), &writer), SQLITE_OK);
+    sqlite3_exec(writer,
+                 "pragma journal_mode = wal; pragma wal_autocheckpoint = 0;"
+                 "insert into Customer([GUID], 姓名) values ('w1', '日志客户'), ('w2', '日志客户')",
+                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(QFile::copy(folder + "/live.dat", folder + "/copy.dat"));
+    ASSERT_TRUE(QFile::copy(folder + "/live.dat-wal", folder + "/copy.dat-wal"));
+    sqlite3_close(writer);
+    ASSERT_TRUE(QFile::remove(folder + "/live.dat"));
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    const QByteArray log = ReadBytes(folder + "/copy.dat-wal");
+
+    RestoreDatabase(folder + "/copy.dat");
+    EXPECT_EQ(ExecScalarSql("select count(*) from Customer where 姓名 = ?", {"日志客户"}), 2);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), files);
+    EXPECT_EQ(ReadBytes(folder + "/copy.dat-wal"), log);
+    EXPECT_TRUE(TempFiles(appDir()).isEmpty());
+    DbAccess().Disconnect();
+    EXPECT_EQ(JournalFormat(dataFile()), 1);
+}
+
+TEST_F(BackupRestoreTest, ALinkedDataFileStaysALinkAndItsTargetIsReplaced) {
+    QTemporaryDir synced;
+    const QString real = synced.path() + "/bookkeep.dat";
+    DbAccess().Disconnect();
+    ASSERT_TRUE(QFile::rename(dataFile(), real));
+    ASSERT_TRUE(QFile::link(real, dataFile()));
+    ASSERT_TRUE(DbAccess().Connect());
+    FillSomeData();
+    const QString backup = synced.path() + "/backup.dat";
+    const QString backupLink = appDir() + "backup.dat";
+    ASSERT_TRUE(QFile::link(backup, backupLink));
+    BackupDatabase(backupLink);
+    EXPECT_TRUE(QFileInfo(backupLink).isSymLink());
+    EXPECT_TRUE(CheckDataFile(backup).isEmpty());
+
+    ExecSql("delete from Customer");
+    RestoreDatabase(backupLink);
+    EXPECT_EQ(ExecScalarSql("select count(*) from Customer"), 1);
+    FillManyRows();
+    ExecSql("delete from Customer");
+    DbAccess().Disconnect();
+    const qint64 filled = QFileInfo(real).size();
+    EXPECT_TRUE(CompactDataFile(dataFile(), kDatabasePassword));
+    EXPECT_LT(QFileInfo(real).size(), filled);
+    EXPECT_TRUE(QFileInfo(dataFile()).isSymLink());
+    EXPECT_EQ(QFileInfo(dataFile()).symLinkTarget(), real);
+    EXPECT_TRUE(TempFiles(synced.path()).isEmpty());
+    ASSERT_TRUE(DbAccess().Connect());
+    EXPECT_EQ(ExecScalarSql("select count(*) from AlamContext where Remark = '预设'"), 1);
+}
+
+TEST_F(BackupRestoreTest, FilesHoldingShopDataAreTheOwnersAlone) {
+    const mode_t savedMask = ::umask(0);
+    ::chmod(QFile::encodeName(dataFile()), 0644);
+    BackupDatabase(appDir() + "new.dat");
+    EXPECT_EQ(Mode(appDir() + "new.dat"), 0600u);
+    WriteBytes(appDir() + "shared.dat", "old");
+    ::chmod(QFile::encodeName(appDir() + "shared.dat"), 0640);
+    BackupDatabase(appDir() + "shared.dat");
+    EXPECT_EQ(Mode(appDir() + "shared.dat"), 0600u);
+    WriteBytes(appDir() + "readonly.dat", "old");
+    ::chmod(QFile::encodeName(appDir() + "readonly.dat"), 0444);
+    BackupDatabase(appDir() + "readonly.dat");
+    EXPECT_EQ(Mode(appDir() + "readonly.dat"), 0400u);
+    WriteLog("line");
+    EXPECT_EQ(Mode(appDir() + "Log" + clock.now.toString("yyyyMMdd") + ".log"), 0600u);
+
+    RestoreDatabase(appDir() + "new.dat");
+    EXPECT_EQ(Mode(dataFile()), 0600u);
+    DbAccess().Disconnect();
+    ::chmod(QFile::encodeName(dataFile()), 0644);
+    EXPECT_TRUE(CompactDataFile(dataFile(), kDatabasePassword));
+    EXPECT_EQ(Mode(dataFile()), 0600u);
+    ::chmod(QFile::encodeName(dataFile()), 0444);
+    EXPECT_TRUE(CompactDataFile(dataFile(), kDatabasePassword));
+    EXPECT_EQ(Mode(dataFile()), 0400u);
+    ::chmod(QFile::encodeName(dataFile()), 0600);
+    ::umask(savedMask);
 }
 
 } // namespace

@@ -42,8 +42,9 @@ TEST_F(SchemaTest, CreationTimeDefaultsToLocalTimeAndTiesKeepInsertionOrder) {
                                 {insert, {"3", "a", "2099-01-01 10:00:00"}},
                                 {insert, {"4", "b", "2099-01-01 10:00:00"}},
                                 {insert, {"5", "early", "2000-01-01 10:00:00"}}});
-    TDataSet& list = DbAccess().OpenQuery("select a.姓名 from Customer a, CustomerType b "
-                                          "where a.TypeID = b.SelfIndex order by a.新建时间");
+    TDataSet& list =
+        DbAccess().OpenQuery("select a.姓名 from Customer a, CustomerType b "
+                             "where a.TypeID = b.SelfIndex order by a.新建时间, a.rowid");
     QStringList names;
     for (list.First(); !list.Eof(); list.Next())
         names << list.AsString(0);

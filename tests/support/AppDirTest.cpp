@@ -1,6 +1,7 @@
 #include "support/AppDirTest.h"
 
 #include "data/AppDir.h"
+#include "data/ProgramLock.h"
 
 #include <QFile>
 
@@ -12,9 +13,11 @@ void AppDirTest::SetUp() {
     SetMessageBoxes(&boxes);
     SetFileDialogs(&fileDialogs);
     SetClock(&clock);
+    ASSERT_TRUE(LockProgramFolder());
 }
 
 void AppDirTest::TearDown() {
+    UnlockProgramFolder();
     SetMessageBoxes(nullptr);
     SetFileDialogs(nullptr);
     SetClock(nullptr);

@@ -6,7 +6,8 @@
 #include <gtest/gtest.h>
 
 // Gives each test its own program folder holding a fresh copy of the generated bookkeep.dat,
-// with the scripted message boxes, file dialogs and clock installed.
+// with the scripted message boxes, file dialogs and clock installed, and the folder's lock held
+// as the running program holds it.
 class AppDirTest : public ::testing::Test {
 protected:
     void SetUp() override;
