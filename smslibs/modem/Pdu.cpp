@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
+#include <iterator>
 
 namespace smsmodem {
 namespace {
@@ -46,12 +47,13 @@ std::string SemiOctets(const std::string& digits) {
     return swapped;
 }
 
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+// What people write between digits: "138-0013-8000", "(0571) 8888 8888".
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '-' || c == '(' || c == ')';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 } // namespace
@@ -80,17 +82,18 @@ std::u16string GbkToUtf16(std::string_view gbk) {
 }
 
 std::optional<Destination> ParseNumber(std::string_view number) {
-    number = Trimmed(number);
+    std::string written;
+    std::remove_copy_if(number.begin(), number.end(), std::back_inserter(written), IsSeparator);
     Destination to;
-    if (!number.empty() && number.front() == '+') {
+    std::string_view digits = written;
+    if (!digits.empty() && digits.front() == '+') {
         to.international = true;
-        number.remove_prefix(1);
+        digits.remove_prefix(1);
     }
-    if (number.empty() || number.size() > kMaxDigits)
+    if (digits.empty() || digits.size() > kMaxDigits ||
+        !std::all_of(digits.begin(), digits.end(), IsDigit))
         return std::nullopt;
-    if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    to.digits = std::string(number);
+    to.digits = std::string(digits);
     return to;
 }
 

@@ -16,8 +16,9 @@ struct Destination {
     bool international = false;
 };
 
-// "+8613800138000" or "13800138000"; nullopt when the number cannot be addressed (empty,
-// longer than 20 digits or holding anything but digits after an optional leading "+").
+// "+8613800138000" or "13800138000"; spaces, tabs, hyphens and brackets between the digits
+// are dropped. nullopt when the number cannot be addressed (empty, longer than 20 digits or
+// holding anything but digits after an optional leading "+").
 std::optional<Destination> ParseNumber(std::string_view number);
 
 // The whole text when it fits one message (70 units), otherwise parts of 67 units; a

@@ -212,14 +212,15 @@ TEST_F(SmsModemLibrary, NoModemGivesZeroAndSendingWithoutConnectionFails) {
     EXPECT_TRUE(modem.Submissions().empty());
 }
 
-TEST_F(SmsModemLibrary, ConnectingTwiceAndNullTextsAreSafe) {
+TEST_F(SmsModemLibrary, ConnectingTwiceNullTextsAndWrittenNumbersAreSafe) {
     ASSERT_NE(connectModem(nullptr, 1, 9600, nullptr, nullptr), 0);
     ASSERT_NE(connect(), 0);
     EXPECT_NE(sendMessage(nullptr, nullptr), 1);
-    EXPECT_NE(send("138-0013", QStringLiteral("号码不对")), 1);
+    EXPECT_NE(send("138-0013-800O", QStringLiteral("号码不对")), 1);
     EXPECT_TRUE(modem.Submissions().empty());
 
-    EXPECT_EQ(sendMessage("13800138000", nullptr), 1);
+    EXPECT_EQ(sendMessage("(0571) 8888-8888", nullptr), 1);
+    EXPECT_EQ(sentPdus().at(0).number, "057188888888");
     EXPECT_EQ(sentPdus().at(0).text, QString());
 
     disconnectModem();

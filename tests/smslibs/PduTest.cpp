@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace smsmodem;
 
 TEST(SmsModemPdu, PartsNeverSplitACharacterOutsideTheBasicPlane) {
@@ -19,15 +21,25 @@ TEST(SmsModemPdu, PartsNeverSplitACharacterOutsideTheBasicPlane) {
     EXPECT_EQ(parts[0] + parts[1], text);
 }
 
-TEST(SmsModemPdu, OnlyAddressableNumbersAreAccepted) {
-    EXPECT_FALSE(ParseNumber(""));
-    EXPECT_FALSE(ParseNumber("+"));
-    EXPECT_FALSE(ParseNumber("138 0013 8000"));
-    EXPECT_FALSE(ParseNumber("123456789012345678901"));
-    const auto padded = ParseNumber(" +8613800138000 ");
-    ASSERT_TRUE(padded);
-    EXPECT_EQ(padded->digits, "8613800138000");
-    EXPECT_TRUE(padded->international);
+TEST(SmsModemPdu, NumbersLoseTheirSeparatorsAndOnlyAddressableOnesAreAccepted) {
+    for (const char* refused :
+         {"", "+", " ( ) - ", "138a0013", "138.0013", "1+38", "++86138", "1234567890-1234567890-1"})
+        EXPECT_FALSE(ParseNumber(refused)) << refused;
+    const std::pair<const char*, const char*> written[] = {
+        {"138-0013-8000", "13800138000"},
+        {"(0571) 8888 8888", "057188888888"},
+        {"\t138 0013 8000 ", "13800138000"},
+        {"1234567890-1234567890", "12345678901234567890"}};
+    for (const auto& [number, digits] : written) {
+        const auto parsed = ParseNumber(number);
+        ASSERT_TRUE(parsed) << number;
+        EXPECT_EQ(parsed->digits, digits);
+        EXPECT_FALSE(parsed->international);
+    }
+    const auto international = ParseNumber(" +86 (138) 0013-8000 ");
+    ASSERT_TRUE(international);
+    EXPECT_EQ(international->digits, "8613800138000");
+    EXPECT_TRUE(international->international);
     EXPECT_EQ(BuildSubmitPdu(*ParseNumber("10086"), u"A", std::nullopt), "0011000581"
                                                                          "0180F6"
                                                                          "0008AA"
