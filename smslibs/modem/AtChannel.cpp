@@ -36,8 +36,8 @@ Reply AtChannel::Command(const std::string& command, int timeoutMs) {
 
 bool AtChannel::Start(const std::string& command) {
     port_.DiscardInput();
-    pending_.clear();
-    return write(command + "\r");
+    consume(pending_.size());
+    return send(command + "\r");
 }
 
 Outcome AtChannel::AwaitPrompt(int timeoutMs) {
@@ -45,7 +45,7 @@ Outcome AtChannel::AwaitPrompt(int timeoutMs) {
     for (;;) {
         skipLineEnds();
         if (!pending_.empty() && pending_.front() == '>') {
-            pending_.erase(0, pending_.compare(0, 2, "> ") == 0 ? 2 : 1);
+            consume(pending_.compare(0, 2, "> ") == 0 ? 2 : 1);
             return Outcome::Ok;
         }
         if (const std::optional<std::string> line = takeLine()) {
@@ -59,7 +59,7 @@ Outcome AtChannel::AwaitPrompt(int timeoutMs) {
 }
 
 Reply AtChannel::SubmitPdu(const std::string& pduHex, int timeoutMs) {
-    if (!write(pduHex + kCtrlZ))
+    if (!send(pduHex + kCtrlZ))
         return {Outcome::Lost, {}};
     return awaitFinalResult(DeadlineAfter(timeoutMs));
 }
@@ -95,9 +95,11 @@ Outcome AtChannel::readMore(Deadline deadline) {
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return Outcome::Timeout;
+        const std::size_t before = pending_.size();
         switch (port_.Read(pending_, static_cast<int>(left.count()))) {
         case SerialPort::ReadResult::Data:
-            return Outcome::Ok;
+            answered_ += pending_.size() - before;
+            return answered_ <= kLongestAnswer ? Outcome::Ok : Outcome::Timeout;
         case SerialPort::ReadResult::Lost:
             return Outcome::Lost;
         case SerialPort::ReadResult::Nothing:
@@ -106,18 +108,34 @@ Outcome AtChannel::readMore(Deadline deadline) {
     }
 }
 
+// Each byte is looked at once, however many reads a long line takes to arrive.
 std::optional<std::string> AtChannel::takeLine() {
     skipLineEnds();
-    const std::size_t end = pending_.find_first_of("\r\n");
-    if (end == std::string::npos)
+    const std::size_t end = pending_.find_first_of("\r\n", scanned_);
+    if (end == std::string::npos) {
+        scanned_ = pending_.size();
         return std::nullopt;
+    }
     std::string line = pending_.substr(0, end);
-    pending_.erase(0, end);
+    consume(end);
     return line;
 }
 
 void AtChannel::skipLineEnds() {
-    pending_.erase(0, pending_.find_first_not_of("\r\n"));
+    consume(std::min(pending_.find_first_not_of("\r\n"), pending_.size()));
+}
+
+void AtChannel::consume(std::size_t count) {
+    if (count == 0)
+        return;
+    pending_.erase(0, count);
+    scanned_ = 0;
+}
+
+// Writes what starts a new answer.
+bool AtChannel::send(std::string_view data) {
+    answered_ = 0;
+    return write(data);
 }
 
 bool AtChannel::write(std::string_view data) {

@@ -3,12 +3,14 @@
 #include "SerialPort.h"
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace smsmodem {
 
+// Timeout: no final result in time, or none within the longest answer a modem may give.
 enum class Outcome { Ok, Failed, Timeout, Lost };
 
 struct Reply {
@@ -19,9 +21,12 @@ struct Reply {
 };
 
 // AT commands over a serial line: one command at a time, each answer read up to its final
-// result ("OK", "ERROR", "+CMS ERROR: n", "+CME ERROR: n") within a timeout.
+// result ("OK", "ERROR", "+CMS ERROR: n", "+CME ERROR: n") within a timeout and within
+// kLongestAnswer bytes, so a modem that keeps talking holds no more than that.
 class AtChannel {
 public:
+    static constexpr std::size_t kLongestAnswer = 64 * 1024;
+
     explicit AtChannel(SerialPort& port) : port_(port) {}
 
     Reply Command(const std::string& command, int timeoutMs);
@@ -41,10 +46,14 @@ private:
     Outcome readMore(Deadline deadline);
     std::optional<std::string> takeLine();
     void skipLineEnds();
+    void consume(std::size_t count);
+    bool send(std::string_view data);
     bool write(std::string_view data);
 
     SerialPort& port_;
-    std::string pending_;
+    std::string pending_;      // read, not yet taken
+    std::size_t scanned_ = 0;  // the start of pending_ known to hold no line end
+    std::size_t answered_ = 0; // bytes read since the command was sent
 };
 
 } // namespace smsmodem

@@ -8,11 +8,14 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 constexpr char kCtrlZ = '\x1A';
 constexpr char kEscape = '\x1B';
+constexpr std::size_t kFloodChunk = 4096;
+constexpr int kLongestFloodStallMs = 5000;
 
 void CloseFd(int& fd) {
     if (fd >= 0)
@@ -126,11 +129,21 @@ bool FakeModem::readInput() {
     const ssize_t count = ::read(master_, buffer, sizeof buffer);
     if (count <= 0)
         return true;
-    const std::lock_guard lock(mutex_);
-    for (ssize_t i = 0; i < count && !hungUp_; ++i)
-        receive(buffer[i]);
-    changed_.notify_all();
-    return !hungUp_;
+    std::string floodUnit;
+    {
+        const std::lock_guard lock(mutex_);
+        for (ssize_t i = 0; i < count && !hungUp_; ++i)
+            receive(buffer[i]);
+        changed_.notify_all();
+        if (hungUp_)
+            return false;
+        floodUnit = std::exchange(floodUnit_, {});
+    }
+    if (!floodUnit.empty() && pour(floodUnit)) {
+        const std::lock_guard lock(mutex_);
+        accept();
+    }
+    return true;
 }
 
 void FakeModem::receive(char byte) {
@@ -196,7 +209,13 @@ void FakeModem::finishSubmission() {
     state_ = State::Command;
     switch (current_) {
     case Misbehaviour::None:
-        answer("\r\n+CMGS: " + std::to_string(nextMessageNumber_++) + "\r\n\r\nOK\r\n");
+        accept();
+        break;
+    case Misbehaviour::Chatter:
+        floodUnit_ = "\r\n+CMTI: \"SM\",1\r\n";
+        break;
+    case Misbehaviour::Babble:
+        floodUnit_ = "x";
         break;
     case Misbehaviour::CmsError:
         answer("\r\n+CMS ERROR: 500\r\n");
@@ -211,6 +230,34 @@ void FakeModem::finishSubmission() {
         hangUp();
         break;
     }
+}
+
+void FakeModem::accept() {
+    answer("\r\n+CMGS: " + std::to_string(nextMessageNumber_++) + "\r\n\r\nOK\r\n");
+}
+
+// Writes the unit over and over, without blocking, while the line takes it. True once
+// kFloodBytes went out; false when the library wrote something first or the modem stops.
+bool FakeModem::pour(const std::string& unit) {
+    std::string chunk;
+    while (chunk.size() < kFloodChunk)
+        chunk += unit;
+    const int flags = ::fcntl(master_, F_GETFL);
+    ::fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+    std::size_t poured = 0;
+    while (poured < kFloodBytes) {
+        pollfd watch[2] = {{master_, POLLIN | POLLOUT, 0}, {worker_.WakeFd(), POLLIN, 0}};
+        if (::poll(watch, 2, kLongestFloodStallMs) <= 0 || watch[1].revents != 0 ||
+            watch[0].revents != POLLOUT)
+            break;
+        const std::size_t at = poured % chunk.size();
+        const ssize_t written =
+            ::write(master_, chunk.data() + at, std::min(chunk.size() - at, kFloodBytes - poured));
+        if (written > 0)
+            poured += static_cast<std::size_t>(written);
+    }
+    ::fcntl(master_, F_SETFL, flags);
+    return poured == kFloodBytes;
 }
 
 void FakeModem::answer(const std::string& text) {

@@ -3,6 +3,7 @@
 #include "fakes/PollingThread.h"
 
 #include <condition_variable>
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,7 +14,10 @@
 // answers "+CMGS: <k>" and OK, unless a misbehaviour was scripted for that submission.
 class FakeModem {
 public:
-    enum class Misbehaviour { None, CmsError, Error, Silence, NoPrompt, HangUp };
+    // Chatter and Babble pour out kFloodBytes before the usual answer, as report lines or as
+    // text without a line end; whatever the library writes meanwhile stops the flood.
+    enum class Misbehaviour { None, CmsError, Error, Silence, NoPrompt, HangUp, Chatter, Babble };
+    static constexpr std::size_t kFloodBytes = 1 << 20;
 
     struct Submission {
         int declaredLength = 0; // the n of AT+CMGS=<n>
@@ -53,6 +57,8 @@ private:
     void receive(char byte);
     void handleCommand(const std::string& command);
     void finishSubmission();
+    void accept();
+    bool pour(const std::string& unit);
     void answer(const std::string& text);
     void hangUp();
 
@@ -69,6 +75,7 @@ private:
     bool hungUp_ = false;
     std::string line_;
     std::string pdu_;
+    std::string floodUnit_; // what to pour out once the input is read
     int declaredLength_ = 0;
     int nextMessageNumber_ = 1;
     Misbehaviour current_ = Misbehaviour::None;

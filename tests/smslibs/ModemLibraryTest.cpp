@@ -196,6 +196,19 @@ TEST_F(SmsModemLibrary, SilenceAndHangUpFailWithoutHangingAndTheNextNumberGoesOu
     EXPECT_EQ(sentPdus().back().text, QStringLiteral("重新接上"));
 }
 
+TEST_F(SmsModemLibrary, AModemThatKeepsTalkingIsCutOffAndTheNextNumberGoesOut) {
+    // Only the length of the answer can end these sends: the modem would answer in the end.
+    qputenv("SMS_MODEM_TIMEOUT_MS", "20000");
+    ASSERT_NE(connect(), 0);
+    modem.Script({Misbehaviour::Chatter, Misbehaviour::Babble});
+    EXPECT_NE(send("13800000001", QStringLiteral("说个不停")), 1);
+    EXPECT_TRUE(modem.WaitForEscapes(1, 5000));
+    EXPECT_NE(send("13800000002", QStringLiteral("一行没完")), 1);
+    EXPECT_TRUE(modem.WaitForEscapes(2, 5000));
+    EXPECT_EQ(send("13800000003", QStringLiteral("下一位")), 1);
+    EXPECT_EQ(sentPdus().back().number, "13800000003");
+}
+
 TEST_F(SmsModemLibrary, NoModemGivesZeroAndSendingWithoutConnectionFails) {
     EXPECT_NE(send("13800138000", QStringLiteral("未连接")), 1);
     EXPECT_EQ(connect(kNoModemPort), 0);
