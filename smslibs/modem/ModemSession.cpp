@@ -52,15 +52,22 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0;
 }
 
+// SMS_MODEM_DEVICES: where the system's serial devices are (default /dev).
+std::filesystem::path SystemDevices() {
+    const char* folder = std::getenv("SMS_MODEM_DEVICES");
+    return folder && *folder ? folder : "/dev";
+}
+
 std::string DevicePathForPort(int port) {
     if (port < 1)
         return {};
     const std::string index = std::to_string(port - 1);
+    const std::filesystem::path devices = SystemDevices();
     const std::string candidates[] = {
         (ProgramFolder() / "dev" / ("COM" + std::to_string(port))).string(),
-        "/dev/ttyUSB" + index,
-        "/dev/ttyACM" + index,
-        "/dev/ttyS" + index,
+        (devices / ("ttyUSB" + index)).string(),
+        (devices / ("ttyACM" + index)).string(),
+        (devices / ("ttyS" + index)).string(),
     };
     for (const std::string& path : candidates) {
         if (Exists(path))
@@ -86,7 +93,7 @@ ModemSession::ModemSession() {
 
 int ModemSession::Connect(int port, int baud) {
     Disconnect();
-    portNumber_ = port;
+    devicePath_ = DevicePathForPort(port);
     baud_ = baud;
     if (!openLine())
         return 0;
@@ -125,8 +132,7 @@ void ModemSession::Disconnect() {
 }
 
 bool ModemSession::openLine() {
-    const std::string path = DevicePathForPort(portNumber_);
-    if (path.empty() || !port_.Open(path, baud_))
+    if (devicePath_.empty() || !port_.Open(devicePath_, baud_))
         return false;
     if (initialise())
         return true;

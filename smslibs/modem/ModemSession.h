@@ -8,8 +8,8 @@
 
 namespace smsmodem {
 
-// The one modem connection of the library: the port chosen at connect time, reopened on the
-// next message when the line was lost.
+// The one modem connection of the library: the device found for the port at connect time,
+// the same device reopened on the next message when the line was lost.
 class ModemSession {
 public:
     ModemSession();
@@ -29,7 +29,7 @@ private:
 
     SerialPort port_;
     AtChannel at_{port_};
-    int portNumber_ = 0;
+    std::string devicePath_;
     int baud_ = 0;
     bool connected_ = false;
     std::uint8_t nextReference_ = 0;

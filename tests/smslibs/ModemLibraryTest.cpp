@@ -55,6 +55,7 @@ protected:
         library.unload();
         qunsetenv("SMS_MODEM_TIMEOUT_MS");
         qunsetenv("SMS_MODEM_PROBE_MS");
+        qunsetenv("SMS_MODEM_DEVICES");
     }
 
     void plugModem() {
@@ -194,6 +195,28 @@ TEST_F(SmsModemLibrary, SilenceAndHangUpFailWithoutHangingAndTheNextNumberGoesOu
     EXPECT_GT(countOf("AT"), probesBefore);
     EXPECT_EQ(sentPdus().back().number, "13800000004");
     EXPECT_EQ(sentPdus().back().text, QStringLiteral("重新接上"));
+}
+
+TEST_F(SmsModemLibrary, ALostLineIsReopenedOnTheDeviceThatWasOpened) {
+    // Another modem where the system keeps its first serial port.
+    FakeModem other;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("sys"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(other.SlavePath()), dir.filePath("sys/ttyS0")));
+    qputenv("SMS_MODEM_DEVICES", dir.filePath("sys").toLocal8Bit());
+
+    ASSERT_NE(connect(), 0);
+    modem.Script({Misbehaviour::HangUp});
+    EXPECT_NE(send("13800000001", QStringLiteral("断线")), 1);
+    ASSERT_TRUE(modem.HungUp());
+    ASSERT_TRUE(QFile::remove(dir.filePath("dev/COM1")));
+    EXPECT_NE(send("13800000002", QStringLiteral("设备不见了")), 1);
+    EXPECT_TRUE(other.Commands().empty());
+
+    modem.Replug();
+    plugModem();
+    EXPECT_EQ(send("13800000003", QStringLiteral("重新接上")), 1);
+    EXPECT_EQ(sentPdus().back().number, "13800000003");
+    EXPECT_TRUE(other.Commands().empty());
 }
 
 TEST_F(SmsModemLibrary, AModemThatKeepsTalkingIsCutOffAndTheNextNumberGoesOut) {
