@@ -2,6 +2,8 @@
 
 #include "Pdu.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
@@ -12,8 +14,9 @@ namespace smsmodem {
 namespace {
 
 // SMS_MODEM_TIMEOUT_MS: the longest wait for the modem's answer while a message is sent
-// (default 20 s). SMS_MODEM_PROBE_MS: the wait for each "AT" probe while connecting
-// (default 1 s); the other set-up commands get twice that.
+// (default 20 s). SMS_MODEM_SEND_LIMIT_MS: the longest one message may take, all its parts
+// and the reopening of a lost line included (default 60 s). SMS_MODEM_PROBE_MS: the wait for
+// each "AT" probe while connecting (default 1 s); the other set-up commands get twice that.
 int MillisecondsFromEnvironment(const char* name, int fallback) {
     const char* value = std::getenv(name);
     if (!value || !*value)
@@ -27,6 +30,10 @@ int AnswerTimeoutMs() {
     return MillisecondsFromEnvironment("SMS_MODEM_TIMEOUT_MS", 20000);
 }
 
+int SendLimitMs() {
+    return MillisecondsFromEnvironment("SMS_MODEM_SEND_LIMIT_MS", 60000);
+}
+
 int ProbeTimeoutMs() {
     return MillisecondsFromEnvironment("SMS_MODEM_PROBE_MS", 1000);
 }
@@ -36,6 +43,15 @@ int SetupTimeoutMs() {
 }
 
 constexpr int kProbeAttempts = 3;
+
+using Clock = std::chrono::steady_clock;
+
+// The timeout, cut short to what is left before the deadline.
+int Within(int timeoutMs, Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<std::int64_t>(left, 0, timeoutMs));
+}
 
 // The program folder: the parent of the folder this library was loaded from.
 std::filesystem::path ProgramFolder() {
@@ -95,7 +111,7 @@ int ModemSession::Connect(int port, int baud) {
     Disconnect();
     devicePath_ = DevicePathForPort(port);
     baud_ = baud;
-    if (!openLine())
+    if (!openLine(Clock::time_point::max()))
         return 0;
     connected_ = true;
     return 1;
@@ -113,14 +129,16 @@ int ModemSession::Send(std::string_view mobile, std::string_view gbkText) {
         return 0;
     if (pdus.size() > 1)
         ++nextReference_;
-    if (!port_.IsOpen() && !openLine())
+    const Deadline deadline = Clock::now() + std::chrono::milliseconds(SendLimitMs());
+    if (!port_.IsOpen() && !openLine(deadline))
         return 0;
-    if (pdus.size() > 1 && at_.Command("AT+CMMS=1", SetupTimeoutMs()).outcome == Outcome::Lost) {
+    if (pdus.size() > 1 &&
+        at_.Command("AT+CMMS=1", Within(SetupTimeoutMs(), deadline)).outcome == Outcome::Lost) {
         dropLine();
         return 0;
     }
     for (const std::string& pdu : pdus) {
-        if (!submitPart(pdu))
+        if (!submitPart(pdu, deadline))
             return 0;
     }
     return 1;
@@ -131,19 +149,19 @@ void ModemSession::Disconnect() {
     connected_ = false;
 }
 
-bool ModemSession::openLine() {
+bool ModemSession::openLine(Deadline deadline) {
     if (devicePath_.empty() || !port_.Open(devicePath_, baud_))
         return false;
-    if (initialise())
+    if (initialise(deadline))
         return true;
     port_.Close();
     return false;
 }
 
-bool ModemSession::initialise() {
+bool ModemSession::initialise(Deadline deadline) {
     bool answered = false;
     for (int attempt = 0; attempt < kProbeAttempts && !answered; ++attempt) {
-        const Outcome outcome = at_.Command("AT", ProbeTimeoutMs()).outcome;
+        const Outcome outcome = at_.Command("AT", Within(ProbeTimeoutMs(), deadline)).outcome;
         if (outcome == Outcome::Lost)
             return false;
         answered = outcome == Outcome::Ok;
@@ -151,24 +169,24 @@ bool ModemSession::initialise() {
     if (!answered)
         return false;
     for (const char* command : {"ATE0", "AT+CMGF=0"}) {
-        if (at_.Command(command, SetupTimeoutMs()).outcome != Outcome::Ok)
+        if (at_.Command(command, Within(SetupTimeoutMs(), deadline)).outcome != Outcome::Ok)
             return false;
     }
     // Numeric error reports help whoever reads the line; a modem without them still works.
-    if (at_.Command("AT+CMEE=1", SetupTimeoutMs()).outcome == Outcome::Lost)
+    if (at_.Command("AT+CMEE=1", Within(SetupTimeoutMs(), deadline)).outcome == Outcome::Lost)
         return false;
-    const Reply sim = at_.Command("AT+CPIN?", SetupTimeoutMs());
+    const Reply sim = at_.Command("AT+CPIN?", Within(SetupTimeoutMs(), deadline));
     return sim.outcome != Outcome::Lost && !SimReportsNotReady(sim);
 }
 
-bool ModemSession::submitPart(const std::string& pduHex) {
+bool ModemSession::submitPart(const std::string& pduHex, Deadline deadline) {
     if (!at_.Start("AT+CMGS=" + std::to_string(SubmitLength(pduHex)))) {
         dropLine();
         return false;
     }
-    if (!settled(at_.AwaitPrompt(AnswerTimeoutMs())))
+    if (!settled(at_.AwaitPrompt(Within(AnswerTimeoutMs(), deadline))))
         return false;
-    const Reply reply = at_.SubmitPdu(pduHex, AnswerTimeoutMs());
+    const Reply reply = at_.SubmitPdu(pduHex, Within(AnswerTimeoutMs(), deadline));
     return settled(reply.outcome) && reply.HasLineStartingWith("+CMGS:");
 }
 

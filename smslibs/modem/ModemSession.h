@@ -3,6 +3,7 @@
 #include "AtChannel.h"
 #include "SerialPort.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -16,14 +17,16 @@ public:
 
     // Non-zero when a modem answered on the port.
     int Connect(int port, int baud);
-    // 1 when every part of the message was accepted.
+    // 1 when every part of the message was accepted within the time one message may take.
     int Send(std::string_view mobile, std::string_view gbkText);
     void Disconnect();
 
 private:
-    bool openLine();
-    bool initialise();
-    bool submitPart(const std::string& pduHex);
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    bool openLine(Deadline deadline);
+    bool initialise(Deadline deadline);
+    bool submitPart(const std::string& pduHex, Deadline deadline);
     bool settled(Outcome outcome);
     void dropLine();
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -56,6 +57,7 @@ protected:
         qunsetenv("SMS_MODEM_TIMEOUT_MS");
         qunsetenv("SMS_MODEM_PROBE_MS");
         qunsetenv("SMS_MODEM_DEVICES");
+        qunsetenv("SMS_MODEM_SEND_LIMIT_MS");
     }
 
     void plugModem() {
@@ -195,6 +197,19 @@ TEST_F(SmsModemLibrary, SilenceAndHangUpFailWithoutHangingAndTheNextNumberGoesOu
     EXPECT_GT(countOf("AT"), probesBefore);
     EXPECT_EQ(sentPdus().back().number, "13800000004");
     EXPECT_EQ(sentPdus().back().text, QStringLiteral("重新接上"));
+}
+
+TEST_F(SmsModemLibrary, OneMessageKeepsWithinItsOverallLimit) {
+    // One answer alone could keep the message a minute; the whole message may take 300 ms.
+    qputenv("SMS_MODEM_TIMEOUT_MS", "60000");
+    qputenv("SMS_MODEM_SEND_LIMIT_MS", "300");
+    ASSERT_NE(connect(), 0);
+    modem.Script({Misbehaviour::None, Misbehaviour::Silence});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NE(send("13800000001", RepeatedTo(QStringLiteral("长"), 150)), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(modem.Submissions().size(), 2u);
+    EXPECT_EQ(send("13800000002", QStringLiteral("下一位")), 1);
 }
 
 TEST_F(SmsModemLibrary, ALostLineIsReopenedOnTheDeviceThatWasOpened) {
