@@ -2,8 +2,11 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
+#include <string_view>
+#include <strings.h>
 
 namespace winsms {
 namespace {
@@ -52,10 +55,32 @@ size_t CollectReply(char* data, size_t size, size_t count, void* target) {
     return bytes;
 }
 
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\"");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\"") - first + 1);
+}
+
+// "text/plain; charset=GBK" gives "GBK".
+std::string CharsetOf(const char* contentType) {
+    static constexpr std::string_view kName = "charset=";
+    std::string_view rest = contentType ? contentType : "";
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find(';'), rest.size());
+        const std::string_view parameter = Trimmed(rest.substr(0, end));
+        if (parameter.size() > kName.size() &&
+            strncasecmp(parameter.data(), kName.data(), kName.size()) == 0)
+            return std::string(Trimmed(parameter.substr(kName.size())));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return {};
+}
+
 } // namespace
 
-std::optional<std::string> PostForm(const std::string& url, const std::vector<FormField>& fields,
-                                    long timeoutMs) {
+std::optional<FormReply> PostForm(const std::string& url, const std::vector<FormField>& fields,
+                                  long timeoutMs) {
     if (!InitialiseCurl())
         return std::nullopt;
     const std::unique_ptr<CURL, CurlHandleDeleter> curl(curl_easy_init());
@@ -65,7 +90,7 @@ std::optional<std::string> PostForm(const std::string& url, const std::vector<Fo
     // Without this curl may wait for a "100 Continue" that simple services never send.
     const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
         curl_slist_append(nullptr, "Expect:"));
-    std::string reply;
+    FormReply reply;
 
     CURL* handle = curl.get();
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
@@ -75,7 +100,7 @@ std::optional<std::string> PostForm(const std::string& url, const std::vector<Fo
     curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, CollectReply);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &reply);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &reply.body);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, timeoutMs);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
@@ -89,6 +114,9 @@ std::optional<std::string> PostForm(const std::string& url, const std::vector<Fo
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200)
         return std::nullopt;
+    char* contentType = nullptr;
+    curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType);
+    reply.charset = CharsetOf(contentType);
     return reply;
 }
 

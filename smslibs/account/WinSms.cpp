@@ -27,13 +27,13 @@ std::string Utf8Field(const char* gbk) {
     return gbk ? winsms::GbkToUtf8(gbk) : std::string();
 }
 
-// The service's reply in GBK, or the failure reply.
+// The service's reply in GBK, whatever charset it came in, or the failure reply.
 std::string CallService(const char* endpoint, const std::vector<winsms::FormField>& fields) {
     const auto config = winsms::LoadServiceConfig(LibraryFolder() / "winsms.ini");
     if (!config)
         return kFailureReply;
     const auto reply = winsms::PostForm(config->url + endpoint, fields, config->timeoutMs);
-    return reply ? winsms::Utf8ToGbk(*reply) : kFailureReply;
+    return reply ? winsms::ToGbk(reply->body, reply->charset) : kFailureReply;
 }
 
 // Keeps the reply until the next call of the same function.

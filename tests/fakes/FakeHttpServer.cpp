@@ -119,10 +119,11 @@ void FakeHttpServer::serve(int client) {
         holdUntilClosed(client);
         return;
     }
-    SendAll(client, "HTTP/1.1 " + std::to_string(reply.status) +
-                        " Reply\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
-                        std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                        reply.body);
+    const std::string contentType =
+        reply.contentType.empty() ? "" : "Content-Type: " + reply.contentType + "\r\n";
+    SendAll(client, "HTTP/1.1 " + std::to_string(reply.status) + " Reply\r\n" + contentType +
+                        "Content-Length: " + std::to_string(reply.body.size()) +
+                        "\r\nConnection: close\r\n\r\n" + reply.body);
 }
 
 bool FakeHttpServer::readRequest(int client, Request& request) {
@@ -159,7 +160,7 @@ bool FakeHttpServer::readRequest(int client, Request& request) {
 FakeHttpServer::Reply FakeHttpServer::nextReply() {
     const std::lock_guard lock(mutex_);
     if (replies_.empty())
-        return {200, "000", false};
+        return {200, "000"};
     Reply reply = replies_.front();
     replies_.pop_front();
     return reply;

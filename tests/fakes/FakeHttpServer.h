@@ -25,6 +25,8 @@ public:
         std::string body;
         // Never answers: the connection is held until the client gives up.
         bool hold = false;
+        // Sent as the Content-Type header; none when empty.
+        std::string contentType = "text/plain; charset=utf-8";
     };
 
     FakeHttpServer();

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 using SendFunction = const char* (*)(const char*, const char*, const char*, const char*,
@@ -121,6 +123,25 @@ TEST_F(SmsAccountLibrary, BalanceAndPasswordChangeGoToTheirOwnAddresses) {
 
     // A reply stays until the next call of the same function.
     EXPECT_STREQ(sendReply, "000");
+}
+
+TEST_F(SmsAccountLibrary, RepliesComeBackInGbkFromTheCharsetTheServiceUses) {
+    const std::string utf8 = "-01余额不足";
+    const QByteArray gbk = ToGbk(QString::fromStdString(utf8));
+    const std::pair<FakeHttpServer::Reply, QByteArray> replies[] = {
+        {{200, gbk.toStdString(), false, "text/plain; charset=GBK"}, gbk},
+        {{200, gbk.toStdString(), false, "text/plain"}, gbk},
+        {{200, gbk.toStdString(), false, ""}, gbk},
+        {{200, gbk.toStdString(), false, "text/plain; charset=no-such-charset"}, gbk},
+        {{200, utf8, false, "text/plain"}, gbk},
+        {{200, utf8, false, "text/html;Charset=\"UTF-8\""}, gbk},
+        {{200, "caf\xE9", false, "text/plain; format=flowed; charset=ISO-8859-1"},
+         ToGbk(QStringLiteral("café"))},
+    };
+    for (const auto& [reply, expected] : replies) {
+        server.Queue(reply);
+        EXPECT_EQ(QByteArray(balance("shop", "secret")), expected) << reply.contentType;
+    }
 }
 
 TEST_F(SmsAccountLibrary, AnythingButATimelyHttp200GivesMinus99) {
