@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QLibrary>
 #include <QMap>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
 #include <utility>
 
 namespace {
@@ -173,6 +176,53 @@ TEST_F(SmsAccountLibrary, NullArgumentsAreSentAsEmptyTexts) {
     EXPECT_EQ(FormFields(lastRequest().body).size(), 6);
     EXPECT_STREQ(changePassword(nullptr, nullptr, nullptr), "000");
     EXPECT_EQ(FormFields(lastRequest().body).size(), 3);
+}
+
+// What the build runs to put the example settings beside the library, here with umask 0.
+void WriteExampleIni(const QString& example, const QString& settings) {
+    QProcess cmake;
+    cmake.setChildProcessModifier([] { ::umask(0); });
+    cmake.start(CMAKE_PROGRAM,
+                {"-DSOURCE=" + example, "-DTARGET=" + settings, "-P", WRITE_EXAMPLE_INI});
+    ASSERT_TRUE(cmake.waitForFinished(30000));
+    ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
+}
+
+void WriteFile(const QString& path, const QByteArray& content, std::filesystem::perms mode) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    file.close();
+    std::filesystem::permissions(path.toStdString(), mode);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::filesystem::perms ModeOf(const QString& path) {
+    return std::filesystem::status(path.toStdString()).permissions();
+}
+
+TEST(SmsAccountSettingsFile, TheExampleIsWrittenForTheOwnerOnlyAndAConfiguredFileIsLeftAlone) {
+    using std::filesystem::perms;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString example = dir.filePath("winsms.ini.example");
+    const QString settings = dir.filePath("dll/winsms.ini");
+    WriteFile(example, "[service]\n; url=\n", perms::all);
+
+    WriteExampleIni(example, settings);
+    EXPECT_EQ(ModeOf(settings), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(ReadFile(settings), "[service]\n; url=\n");
+    EXPECT_EQ(QDir(dir.filePath("dll")).entryList(QDir::Files), QStringList{"winsms.ini"});
+
+    const perms configured = perms::owner_read | perms::owner_write | perms::group_read;
+    WriteFile(settings, "[service]\nurl=https://sms.example.com\n", configured);
+    WriteExampleIni(example, settings);
+    EXPECT_EQ(ModeOf(settings), configured);
+    EXPECT_EQ(ReadFile(settings), "[service]\nurl=https://sms.example.com\n");
 }
 
 } // namespace
