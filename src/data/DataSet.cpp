@@ -62,34 +62,6 @@ int BindValue(sqlite3_stmt* stmt, int index, const QVariant& value) {
                                SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
-int CompareValues(const QVariant& a, const QVariant& b) {
-    const auto rank = [](const QVariant& v) {
-        if (v.isNull())
-            return 0;
-        if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Double)
-            return 1;
-        if (v.typeId() == QMetaType::QString)
-            return 2;
-        return 3;
-    };
-    const int rankA = rank(a);
-    const int rankB = rank(b);
-    if (rankA != rankB)
-        return rankA < rankB ? -1 : 1;
-    switch (rankA) {
-    case 1:
-        if (a.typeId() == QMetaType::LongLong && b.typeId() == QMetaType::LongLong)
-            return a.toLongLong() < b.toLongLong() ? -1 : (a.toLongLong() > b.toLongLong());
-        return a.toDouble() < b.toDouble() ? -1 : (a.toDouble() > b.toDouble());
-    case 2:
-        return a.toString().compare(b.toString(), Qt::CaseInsensitive);
-    case 3:
-        return a.toByteArray().compare(b.toByteArray());
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 // ---- TStatement ----
@@ -242,16 +214,15 @@ void TDataSet::ReadRows(TStatement& statement) {
     for (int i = 0; i < count; ++i)
         names << QString::fromUtf8(sqlite3_column_name(stmt, i));
     ReadColumnOrigins(stmt);
-    QList<QVariantList> read;
-    while (statement.Step()) {
-        QVariantList row;
-        row.reserve(count);
-        for (int i = 0; i < count; ++i)
-            row << statement.Column(i);
-        read << row;
-    }
+    TResultRows read;
+    read.Reset(count);
+    while (statement.Step())
+        read.AppendFrom(stmt);
+    read.Squeeze();
     fields = names;
-    rows = read;
+    fieldLookup.clear();
+    rows = std::move(read);
+    std::vector<quint32>().swap(order);
 }
 
 void TDataSet::ReadColumnOrigins(sqlite3_stmt* stmt) {
@@ -281,9 +252,11 @@ void TDataSet::Close() {
     sql.clear();
     params.clear();
     fields.clear();
+    fieldLookup.clear();
     originTables.clear();
     originColumns.clear();
-    rows.clear();
+    rows.Reset(0);
+    std::vector<quint32>().swap(order);
     current = 0;
     sortExpression.clear();
     Cancel();
@@ -314,10 +287,15 @@ QString TDataSet::FieldName(int field) const {
 }
 
 int TDataSet::FieldIndex(const QString& name) const {
-    for (int i = 0; i < fields.size(); ++i)
+    const auto known = fieldLookup.constFind(name);
+    if (known != fieldLookup.constEnd())
+        return *known;
+    int found = -1;
+    for (int i = 0; i < fields.size() && found < 0; ++i)
         if (fields[i].compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+            found = i;
+    fieldLookup.insert(name, found);
+    return found;
 }
 
 int TDataSet::RequireField(const QString& name) const {
@@ -338,35 +316,60 @@ QVariant TDataSet::Value(const QString& name) const {
 }
 
 QString TDataSet::AsString(int field) const {
-    return VariantToText(Value(field));
+    if (state != EditState::Browse)
+        return VariantToText(buffer.value(field));
+    return TextAt(current, field);
 }
 
 QString TDataSet::AsString(const QString& name) const {
-    return VariantToText(Value(name));
+    return AsString(RequireField(name));
 }
 
 int TDataSet::AsInteger(int field) const {
-    return VariantToInteger(Value(field));
+    if (state != EditState::Browse)
+        return VariantToInteger(buffer.value(field));
+    return HasCell(current, field) ? CellInteger(rows.At(StoredRow(current), field)) : 0;
 }
 
 int TDataSet::AsInteger(const QString& name) const {
-    return VariantToInteger(Value(name));
+    return AsInteger(RequireField(name));
+}
+
+bool TDataSet::AsNumber(int field, double& number) const {
+    if (state == EditState::Browse)
+        return HasCell(current, field) && CellNumber(rows.At(StoredRow(current), field), number);
+    const QVariant value = buffer.value(field);
+    if (value.isNull())
+        return false;
+    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray)
+        return TextToNumber(value.toString().toUtf8(), number);
+    bool ok = false;
+    const double converted = value.toDouble(&ok);
+    if (ok)
+        number = converted;
+    return ok;
 }
 
 bool TDataSet::AsBoolean(const QString& name) const {
     return AsInteger(name) != 0;
 }
 
+bool TDataSet::HasCell(int row, int field) const {
+    return row >= 0 && row < RecordCount() && field >= 0 && field < rows.FieldCount();
+}
+
 QVariant TDataSet::ValueAt(int row, int field) const {
-    if (row < 0 || row >= rows.size())
-        return QVariant();
-    return rows[row].value(field);
+    return HasCell(row, field) ? rows.Value(StoredRow(row), field) : QVariant();
+}
+
+QString TDataSet::TextAt(int row, int field) const {
+    return HasCell(row, field) ? CellText(rows.At(StoredRow(row), field)) : QString();
 }
 
 // ---- TDataSet: sorting ----
 
-QList<TDataSet::SortKey> TDataSet::ParseSortExpression(const QString& expression) const {
-    QList<SortKey> keys;
+std::vector<TSortKey> TDataSet::ParseSortExpression(const QString& expression) const {
+    std::vector<TSortKey> keys;
     for (QString part : expression.split(',')) {
         part = part.trimmed();
         bool descending = false;
@@ -378,39 +381,27 @@ QList<TDataSet::SortKey> TDataSet::ParseSortExpression(const QString& expression
         }
         const int field = FieldIndex(part.trimmed());
         if (field >= 0)
-            keys.append({field, descending});
+            keys.push_back({field, descending});
     }
     return keys;
-}
-
-int TDataSet::CompareRows(const QVariantList& a, const QVariantList& b,
-                          const QList<SortKey>& keys) const {
-    for (const SortKey& key : keys) {
-        const int order = CompareValues(a.value(key.field), b.value(key.field));
-        if (order != 0)
-            return key.descending ? -order : order;
-    }
-    return 0;
 }
 
 QList<int> TDataSet::SetSortExpression(const QString& expression) {
     PostPending();
     sortExpression = expression;
-    const QList<SortKey> keys = ParseSortExpression(expression);
-    QList<int> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    if (!keys.isEmpty())
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return CompareRows(rows[a], rows[b], keys) < 0; });
-    QList<QVariantList> sorted;
-    sorted.reserve(rows.size());
-    QList<int> newPosition(rows.size());
-    for (int i = 0; i < order.size(); ++i) {
-        sorted << rows[order[i]];
-        newPosition[order[i]] = i;
+    const std::vector<TSortKey> keys = ParseSortExpression(expression);
+    QList<int> newPosition(RecordCount());
+    std::iota(newPosition.begin(), newPosition.end(), 0);
+    if (keys.empty())
+        return newPosition;
+    const std::vector<quint32> positions = rows.SortPositions(order, keys);
+    std::vector<quint32> sorted(positions.size());
+    for (size_t i = 0; i < positions.size(); ++i) {
+        sorted[i] = quint32(StoredRow(int(positions[i])));
+        newPosition[positions[i]] = int(i);
     }
-    rows = sorted;
-    if (current < rows.size())
+    order = std::move(sorted);
+    if (current < RecordCount())
         current = newPosition[current];
     return newPosition;
 }
@@ -433,8 +424,8 @@ void TDataSet::Edit() {
     if (!open || Eof())
         FailPost(QStringLiteral("没有当前记录"));
     state = EditState::Edit;
-    buffer = rows[current];
-    original = rows[current];
+    buffer = rows.Values(StoredRow(current));
+    original = buffer;
     modified = QList<bool>(FieldCount(), false);
 }
 
@@ -474,10 +465,12 @@ void TDataSet::Post() {
             UpdateBuffer(table, rowid);
         RereadBuffer(table, rowid);
         if (inserting) {
-            rows.append(buffer);
+            const int stored = rows.Append(buffer);
+            if (!order.empty())
+                order.push_back(quint32(stored));
             current = RecordCount() - 1;
         } else {
-            rows[current] = buffer;
+            rows.Replace(StoredRow(current), buffer);
         }
         Cancel();
     } catch (const EDBException& error) {

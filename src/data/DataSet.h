@@ -1,6 +1,9 @@
 #pragma once
 
+#include "data/ResultRows.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -54,9 +57,10 @@ void ExecScript(sqlite3* db, const QString& sql, const SqlParams& params = {});
 QString VariantToText(const QVariant& value);
 int VariantToInteger(const QVariant& value);
 
-// A client-side result set: the query runs once on Open and every row is kept. QuerySet is
-// updatable: Append/Edit, SetField, Post write the one table the query reads through bound
-// parameters.
+// A client-side result set: the query runs once on Open and every row is kept compactly; a
+// field becomes a QString or QVariant only when it is read. Sorting orders the rows' positions,
+// the rows stay where they are. QuerySet is updatable: Append/Edit, SetField, Post write the one
+// table the query reads through bound parameters.
 class TDataSet {
 public:
     enum class EditState { Browse, Edit, Insert };
@@ -76,11 +80,12 @@ public:
     // Index of the current row; RecordCount() when past the end.
     int RecNo() const { return current; }
     void MoveTo(int row);
-    int RecordCount() const { return int(rows.size()); }
+    int RecordCount() const { return rows.Count(); }
 
     int FieldCount() const { return int(fields.size()); }
     QString FieldName(int field) const;
-    // Case-insensitive; -1 when there is no such field.
+    // Case-insensitive; -1 when there is no such field. A name is looked for once per result:
+    // a walk over the rows reading fields by name pays one lookup per field.
     int FieldIndex(const QString& name) const;
 
     QVariant Value(int field) const;
@@ -91,6 +96,12 @@ public:
     int AsInteger(const QString& name) const;
     bool AsBoolean(const QString& name) const;
     QVariant ValueAt(int row, int field) const;
+    // The field as AsString gives it, for the row at that position; empty outside the rows.
+    QString TextAt(int row, int field) const;
+    // The current row's field as a number: integers and reals as they are, a text holding a
+    // number written the C way (blanks around it allowed). False for NULL and any other text,
+    // leaving number as it was. Plain ASCII text is read without making a QString.
+    bool AsNumber(int field, double& number) const;
 
     // Field names separated by commas, each optionally followed by " DESC"; unknown names are
     // ignored. Stable; numbers compare as numbers, texts as texts (case-insensitive), NULL
@@ -107,17 +118,14 @@ public:
     EditState State() const { return state; }
 
 private:
-    struct SortKey {
-        int field;
-        bool descending;
-    };
-
     void PostPending();
     void ReadRows(TStatement& statement);
+    bool HasCell(int row, int field) const;
+    // The stored row shown at a position.
+    int StoredRow(int row) const { return order.empty() ? row : int(order[size_t(row)]); }
     void ReadColumnOrigins(sqlite3_stmt* statement);
     int RequireField(const QString& name) const;
-    int CompareRows(const QVariantList& a, const QVariantList& b, const QList<SortKey>& keys) const;
-    QList<SortKey> ParseSortExpression(const QString& expression) const;
+    std::vector<TSortKey> ParseSortExpression(const QString& expression) const;
     QString RequireUpdatableTable() const;
     QString RowidAliasColumn(const QString& table) const;
     QList<int> OriginFields() const;
@@ -134,7 +142,9 @@ private:
     QStringList fields;
     QStringList originTables;  // per field: the table it comes from, or empty
     QStringList originColumns; // per field: the column it comes from, or empty
-    QList<QVariantList> rows;
+    mutable QHash<QString, int> fieldLookup;
+    TResultRows rows;
+    std::vector<quint32> order; // the stored row at every position once sorted; empty before
     int current = 0;
     QString sortExpression;
 

@@ -14,7 +14,7 @@ int TDataSetModel::columnCount(const QModelIndex& parent) const {
 QVariant TDataSetModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole)
         return QVariant();
-    return VariantToText(dataSet.ValueAt(index.row(), index.column()));
+    return dataSet.TextAt(index.row(), index.column());
 }
 
 QVariant TDataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
