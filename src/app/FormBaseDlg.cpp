@@ -30,16 +30,16 @@ TFormBaseDlg::TFormBaseDlg(QWidget* parent)
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    layButtons = new QHBoxLayout;
+    layButtons->addStretch();
+    layButtons->addWidget(btnOK);
+    layButtons->addWidget(btnCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(horizontalLine(this));
     layout->addWidget(pnlBody, 1);
     layout->addWidget(horizontalLine(this));
-    layout->addLayout(buttons);
+    layout->addLayout(layButtons);
 }
 
 void TFormBaseDlg::showEvent(QShowEvent* event) {

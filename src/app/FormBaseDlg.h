@@ -4,6 +4,7 @@
 
 #include "data/WindowPlacement.h"
 
+class QHBoxLayout;
 class QPushButton;
 class QWidget;
 
@@ -19,6 +20,8 @@ public:
     QWidget* pnlBody;
     QPushButton* btnOK;
     QPushButton* btnCancel;
+    // The bottom strip: a stretch, then the two buttons. A dialog may put its own at the left.
+    QHBoxLayout* layButtons;
 
 protected:
     virtual void btnOKClick() {}

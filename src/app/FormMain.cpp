@@ -3,6 +3,7 @@
 #include "app/AppTitle.h"
 #include "app/RunAtStartup.h"
 #include "app/WindowMessages.h"
+#include "customers/CustomerTab.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
 #include "data/FormWaiting.h"
@@ -111,7 +112,8 @@ QWidget* TFormMain::createCustomerTab() {
     tv1->setToolTip(QStringLiteral("点右键可以新建、修改和删除分组"));
     statHint = new QStatusBar(tab);
     statHintPanel = new QLabel(statHint);
-    pnlCustomers = new QWidget(tab);
+    customers = new TCustomerTab(tv1, tab);
+    pnlCustomers = customers;
     layOutTreeTab(tab, treeWithStatusBar(tv1, statHint, statHintPanel, tab), pnlCustomers);
     return tab;
 }
@@ -164,7 +166,7 @@ void TFormMain::createSystemMenu() {
 
 void TFormMain::FormCreate() {
     WaitingWindow();
-    tv1->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("全部")}));
+    customers->CreateTree();
     tvNote->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("根目录")}));
 }
 
@@ -177,6 +179,7 @@ void TFormMain::showEvent(QShowEvent* event) {
 }
 
 void TFormMain::FormShow() {
+    customers->FormShow();
     chk1->setChecked(IsRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath()));
     placeBottomButtons();
     if (QTreeWidgetItem* root = tvNote->topLevelItem(0))
@@ -213,7 +216,7 @@ void TFormMain::FormClose() {
         return;
     closed = true;
     tmrHint->stop();
-    tv1->clear();
+    customers->FreeTree();
     tvNote->clear();
     DbAccess().Disconnect();
     CompactDataFile(AppDir() + "bookkeep.dat", kDatabasePassword);
@@ -248,6 +251,7 @@ void TFormMain::NOpenWWW1Click() {
 }
 
 void TFormMain::btnQueryClick() {
+    customers->btnQueryClick();
     emit CustomerListReloaded();
 }
 

@@ -11,6 +11,7 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class QAction;
+class TCustomerTab;
 
 // The main window frame: the three tabs, the bottom bar, the system menu, the running hint,
 // and the opening and closing of the program's data.
@@ -38,6 +39,7 @@ public:
     QStatusBar* statHint;
     QLabel* statHintPanel;
     QWidget* pnlCustomers;
+    TCustomerTab* customers;
     QTreeWidget* tvNote;
     QStatusBar* stat2;
     QLabel* stat2Panel;

@@ -33,6 +33,8 @@ private:
             return QMessageBox::Question;
         case MsgIcon::Error:
             return QMessageBox::Critical;
+        case MsgIcon::None:
+            return QMessageBox::NoIcon;
         case MsgIcon::Information:
             break;
         }
@@ -78,6 +80,10 @@ void ShowInfo(const QString& text) {
 
 bool AskConfirm(const QString& text) {
     return show(QStringLiteral("确认"), text, MsgIcon::Question, MsgButtons::YesNo);
+}
+
+void ShowMessage(const QString& caption, const QString& text) {
+    show(caption, text, MsgIcon::None, MsgButtons::Ok);
 }
 
 void ShowErrorText(const QString& text) {

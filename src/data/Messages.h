@@ -4,7 +4,7 @@
 
 class QWidget;
 
-enum class MsgIcon { Information, Question, Error };
+enum class MsgIcon { None, Information, Question, Error };
 enum class MsgButtons { Ok, YesNo };
 
 struct MessageBoxRequest {
@@ -30,6 +30,8 @@ void SetMessageBoxes(IMessageBoxes* boxes);
 void ShowInfo(const QString& text);      // "提示"
 bool AskConfirm(const QString& text);    // "确认", Yes/No, No is the default
 void ShowErrorText(const QString& text); // "错误"
+// A plain box with its own caption and an OK button.
+void ShowMessage(const QString& caption, const QString& text);
 // "错误": message, a line break, "详细信息：", details. A non-empty logText writes the same
 // texts and logText to the day's log.
 void ShowError(const QString& message, const QString& details, const QString& logText);

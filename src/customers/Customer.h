@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The customers' records: deletion of one customer or of a group's customers, the customer
+// the change dialog shows, group names, and the names of the fields a list can be searched by.
+class TCustomer {
+public:
+    // "姓名", "手机号码", then every custom field's name in order of creation.
+    void ListFieldNames(QStringList& names) const;
+    // Deletes the customer with its attached-file rows in one transaction, runs the grid's query
+    // again and says "删除成功！".
+    void DeleteByGuid(const QString& guid);
+    // Deletes every customer of the group (their file rows stay), runs the grid's query again
+    // and says "删除成功！".
+    void DeleteByType(int typeId);
+    // Reads the customer's group, name, number and remark into the fields below.
+    void LoadCustomer(const QString& guid);
+    // The group's name; empty when there is no such group.
+    QString GroupName(int selfIndex) const;
+
+    int TypeID = 0;
+    QString TypeName;
+    QString Name;
+    QString Tel;
+    QString Remark;
+};
+
+TCustomer& Customer();
+
+// The custom field names in order of creation.
+QStringList TitleNames();
+// The custom field names joined by ","; empty when there are none.
+QString JoinTitleNames();
+// A new customer key: 36 upper-case characters, 8-4-4-4-12 hexadecimal digits joined by "-".
+QString NewGuid();

@@ -1,0 +1,378 @@
+#include "customers/CustomerTab.h"
+
+#include "controls/VoskDBGrid.h"
+#include "customers/Customer.h"
+#include "customers/ExcelExport.h"
+#include "customers/FieldControls.h"
+#include "customers/FormCustomer.h"
+#include "customers/GroupTree.h"
+#include "data/DbAccess.h"
+#include "data/ExceptionHandler.h"
+#include "data/Messages.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+const QColor kCream(255, 251, 240);
+constexpr qint64 kAmountScale = 10000; // amounts keep four decimal places
+constexpr double kLargestAmount = 9.0e14;
+
+// Hands the text of an in-place edit ended with Enter to the tree's rename command instead of
+// writing it into the node: the node shows the new name only once it is stored.
+class TRenameDelegate : public QStyledItemDelegate {
+public:
+    TRenameDelegate(TCustomerTab* tab) : QStyledItemDelegate(tab), tab(tab) {}
+
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
+        auto* edit = qobject_cast<QLineEdit*>(editor);
+        QTreeWidgetItem* node = tab->tv1->itemFromIndex(index);
+        if (!edit || !node)
+            return;
+        const QString text = edit->text();
+        RunHandled(tab, [&] { tab->tv1Edited(node, text); });
+    }
+
+private:
+    TCustomerTab* tab;
+};
+
+// The text as an amount in ten-thousandths; 0 for a text that is not wholly a number.
+qint64 ParseAmount(const QString& text) {
+    const QByteArray bytes = text.trimmed().toLatin1();
+    const char* begin = bytes.constData();
+    const char* end = begin + bytes.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(value) ||
+        std::fabs(value) >= kLargestAmount)
+        return 0;
+    return std::llround(value * kAmountScale);
+}
+
+// The shortest form: no thousands separators, no trailing zeros.
+QString FormatAmount(qint64 amount) {
+    const qint64 whole = amount / kAmountScale;
+    qint64 fraction = std::llabs(amount % kAmountScale);
+    QString text =
+        (amount < 0 && whole == 0 ? QStringLiteral("-") : QString()) + QString::number(whole);
+    if (fraction == 0)
+        return text;
+    QString digits = QString::number(fraction).rightJustified(4, '0');
+    while (digits.endsWith('0'))
+        digits.chop(1);
+    return text + QLocale().decimalPoint() + digits;
+}
+
+template <typename Handler>
+void ConnectHandled(QAction* action, TCustomerTab* tab, Handler handler) {
+    QObject::connect(action, &QAction::triggered, tab,
+                     [tab, handler] { RunHandled(tab, [&] { (tab->*handler)(); }); });
+}
+
+} // namespace
+
+TCustomerTab::TCustomerTab(QTreeWidget* tree, QWidget* parent)
+    : QWidget(parent), tv1(tree), DBGrid1(new TVoskDBGrid(this)), stat1(new QStatusBar(this)) {
+    DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->SetGridEvenColor(kCream);
+    DBGrid1->setToolTip(QStringLiteral("点右键可以新建、修改、删除客户信息和发送短信"));
+    DBGrid1->setAccessibleName(QStringLiteral("客户列表"));
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    stat1->setSizeGripEnabled(false);
+    stat1->setStyleSheet("QStatusBar { background-color: #fffbf0; }");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(stat1);
+    layout->addWidget(CreateSearchBox());
+
+    tv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tv1->setItemDelegate(new TRenameDelegate(this));
+    tv1->setContextMenuPolicy(Qt::CustomContextMenu);
+    CreateTreeMenu();
+    CreateListMenu();
+    connect(tv1, &QTreeWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pmCustomerType->popup(tv1->viewport()->mapToGlobal(at)); });
+    connect(tv1, &QTreeWidget::itemClicked, this,
+            [this] { RunHandled(this, [this] { tv1Click(); }); });
+    connect(tv1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
+        for (QTreeWidgetItem* node :
+             tv1->findItems(QString(), Qt::MatchContains | Qt::MatchRecursive))
+            node->setFlags(node->flags() & ~Qt::ItemIsEditable);
+    });
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pmCustomer->popup(DBGrid1->viewport()->mapToGlobal(at)); });
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
+            [this] { RunHandled(this, [this] { NModCustomerClick(); }); });
+}
+
+TCustomerTab::~TCustomerTab() = default;
+
+QWidget* TCustomerTab::CreateSearchBox() {
+    auto* box = new QGroupBox(QStringLiteral("快速查找"), this);
+    cbbQuery = new QComboBox(box);
+    cbbQuery->setEditable(false);
+    cbbQuery->setAccessibleName(QStringLiteral("查询项目"));
+    edtQuery = new QLineEdit(box);
+    edtQuery->setAccessibleName(QStringLiteral("查找内容"));
+    btnQuery = new QPushButton(QStringLiteral("查询"), box);
+    auto* row = new QHBoxLayout(box);
+    row->addWidget(new QLabel(QStringLiteral("查询项目"), box));
+    row->addWidget(cbbQuery);
+    row->addWidget(new QLabel(QStringLiteral("查找内容"), box));
+    row->addWidget(edtQuery, 1);
+    row->addWidget(btnQuery);
+    connect(btnQuery, &QPushButton::clicked, this,
+            [this] { RunHandled(this, [this] { btnQueryClick(); }); });
+    connect(edtQuery, &QLineEdit::returnPressed, btnQuery, &QPushButton::click);
+    return box;
+}
+
+void TCustomerTab::CreateTreeMenu() {
+    pmCustomerType = new QMenu(this);
+    NAddIEType = pmCustomerType->addAction(QStringLiteral("新建组"));
+    NModIeType = pmCustomerType->addAction(QStringLiteral("重命名组"));
+    NDelIEType = pmCustomerType->addAction(QStringLiteral("删除组"));
+    pmCustomerType->addSeparator();
+    NAddCustomer2 = pmCustomerType->addAction(QStringLiteral("新建客户"));
+    ConnectHandled(NAddIEType, this, &TCustomerTab::NAddIETypeClick);
+    ConnectHandled(NModIeType, this, &TCustomerTab::NModIeTypeClick);
+    ConnectHandled(NDelIEType, this, &TCustomerTab::NDelIETypeClick);
+    ConnectHandled(NAddCustomer2, this, &TCustomerTab::NAddCustomerClick);
+}
+
+void TCustomerTab::CreateListMenu() {
+    pmCustomer = new QMenu(this);
+    NAddCustomer = pmCustomer->addAction(QStringLiteral("新建客户"));
+    NModCustomer = pmCustomer->addAction(QStringLiteral("修改"));
+    N3 = pmCustomer->addAction(QStringLiteral("删除"));
+    pmCustomer->addSeparator();
+    N9 = pmCustomer->addAction(QStringLiteral("刷新"));
+    pmCustomer->addSeparator();
+    N7 = pmCustomer->addAction(QStringLiteral("发送短信"));
+    pmCustomer->addSeparator();
+    Excel1 = pmCustomer->addAction(QStringLiteral("导出Excel"));
+    ConnectHandled(NAddCustomer, this, &TCustomerTab::NAddCustomerClick);
+    ConnectHandled(NModCustomer, this, &TCustomerTab::NModCustomerClick);
+    ConnectHandled(N3, this, &TCustomerTab::N3Click);
+    ConnectHandled(N9, this, &TCustomerTab::N9Click);
+    ConnectHandled(N7, this, &TCustomerTab::N7Click);
+    ConnectHandled(Excel1, this, &TCustomerTab::Excel1Click);
+}
+
+// ---- opening and closing ----
+
+void TCustomerTab::CreateTree() {
+    CustomerTree =
+        std::make_unique<TVoskTree>(tv1, QStringLiteral("Customertype"), QStringLiteral("全部"));
+}
+
+void TCustomerTab::FormShow() {
+    CustomerTree->LoadTree();
+    QStringList names;
+    Customer().ListFieldNames(names);
+    cbbQuery->clear();
+    cbbQuery->addItems(names);
+    cbbQuery->setCurrentIndex(0);
+    LoadCustomerList();
+}
+
+void TCustomerTab::FreeTree() {
+    CustomerTree.reset();
+    tv1->clear();
+}
+
+// ---- the list ----
+
+QString TCustomerTab::ListQuery(QVariantList& params) const {
+    QStringList columns;
+    for (const QString& name : TitleNames())
+        columns << QuoteIdent(name);
+    QString sql = QStringLiteral("select a.GUID,b.TypeName as 所属分组,姓名,手机号码,") +
+                  (columns.isEmpty() ? QString() : columns.join(',') + ',') +
+                  QStringLiteral("备注,新建时间 from Customer a, CustomerType b "
+                                 "where a.TypeID=b.SelfIndex");
+    if (CustomerTree && CustomerTree->SelectedIndex() != 0) {
+        sql += QStringLiteral(" and TypeID=?");
+        params << CustomerTree->SelectedIndex();
+    }
+    if (!edtQuery->text().trimmed().isEmpty() && !cbbQuery->currentText().isEmpty()) {
+        sql += " and " + QuoteIdent(cbbQuery->currentText()) + " like '%' || ? || '%'";
+        params << edtQuery->text();
+    }
+    return sql + QStringLiteral(" order by 新建时间, a.rowid");
+}
+
+void TCustomerTab::LoadCustomerList() {
+    QVariantList params;
+    const QString sql = ListQuery(params);
+    DbAccess().OpenGrid(sql, DBGrid1, true, params);
+    DBGrid1->setColumnHidden(0, true);
+    ShowTotals();
+}
+
+void TCustomerTab::AddPanel(const QString& text, int width, bool alignRight) {
+    auto* panel = new QLabel(text, stat1);
+    panel->setFixedWidth(width);
+    panel->setAlignment((alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    stat1->addWidget(panel);
+    panels << panel;
+}
+
+void TCustomerTab::ShowCount() {
+    AddPanel(QStringLiteral("客户数量："), 80, true);
+    AddPanel(QString::number(DbAccess().GridSet().RecordCount()), 70, false);
+}
+
+void TCustomerTab::ShowTotals() {
+    qDeleteAll(panels);
+    panels.clear();
+    ShowCount();
+    TDataSet& list = DbAccess().GridSet();
+    TDataSet& numeric = DbAccess().OpenQuery("select TitleName from APPTitle where TitleType=4");
+    for (numeric.First(); !numeric.Eof(); numeric.Next()) {
+        const QString name = numeric.AsString(0);
+        const int field = list.FieldIndex(name);
+        qint64 total = 0;
+        for (int row = 0; field >= 0 && row < list.RecordCount(); ++row)
+            total += ParseAmount(VariantToText(list.ValueAt(row, field)));
+        AddPanel(name + QStringLiteral("："), 80, true);
+        AddPanel(FormatAmount(total), 70, false);
+    }
+}
+
+QStringList TCustomerTab::StatusTexts() const {
+    QStringList texts;
+    for (const QLabel* panel : panels)
+        texts << panel->text();
+    return texts;
+}
+
+QList<TListedCustomer> TCustomerTab::ListedCustomersWithNumber() const {
+    QList<TListedCustomer> customers;
+    const TDataSet& list = DbAccess().GridSet();
+    const int name = list.FieldIndex(QStringLiteral("姓名"));
+    const int tel = list.FieldIndex(QStringLiteral("手机号码"));
+    if (name < 0 || tel < 0)
+        return customers;
+    for (int row = 0; row < list.RecordCount(); ++row) {
+        const QString number = VariantToText(list.ValueAt(row, tel));
+        if (!number.isEmpty())
+            customers.append({VariantToText(list.ValueAt(row, name)), number});
+    }
+    return customers;
+}
+
+QString TCustomerTab::CurrentGuid() const {
+    const TDataSet& list = DbAccess().GridSet();
+    return list.IsOpen() && !list.Eof() ? list.AsString(QStringLiteral("GUID")) : QString();
+}
+
+// ---- tree commands ----
+
+void TCustomerTab::NAddIETypeClick() {
+    if (CustomerTree->NewGroup())
+        btnQueryClick();
+}
+
+void TCustomerTab::NModIeTypeClick() {
+    QTreeWidgetItem* selected = CustomerTree->SelectedNode();
+    if (!selected || selected == CustomerTree->RootNode())
+        return;
+    selected->setFlags(selected->flags() | Qt::ItemIsEditable);
+    tv1->editItem(selected, 0);
+}
+
+void TCustomerTab::tv1Edited(QTreeWidgetItem* node, const QString& newText) {
+    if (newText == node->text(0))
+        return;
+    tv1->setCurrentItem(node);
+    CustomerTree->RenameGroup(newText);
+    DbAccess().RequeryGrid();
+}
+
+void TCustomerTab::NDelIETypeClick() {
+    if (!CustomerTree->SelectedNode())
+        return;
+    const int group = CustomerTree->SelectedIndex();
+    CustomerTree->DeleteGroup();
+    Customer().DeleteByType(group);
+    btnQueryClick();
+}
+
+void TCustomerTab::tv1Click() {
+    btnQueryClick();
+}
+
+// ---- list commands ----
+
+void TCustomerTab::NAddCustomerClick() {
+    int group = 0;
+    QString name = QStringLiteral("未分组");
+    QTreeWidgetItem* selected = CustomerTree ? CustomerTree->SelectedNode() : nullptr;
+    if (selected && selected != CustomerTree->RootNode()) {
+        group = CustomerTree->SelectedIndex();
+        name = selected->text(0);
+    }
+    if (ShowAddCustomerDialog(group, name) == 1)
+        LoadCustomerList();
+}
+
+void TCustomerTab::NModCustomerClick() {
+    const QString guid = CurrentGuid();
+    if (guid.isEmpty())
+        return;
+    if (ShowModCustomerDialog(guid) == 1)
+        DbAccess().RequeryGrid();
+}
+
+void TCustomerTab::N3Click() {
+    const TDataSet& list = DbAccess().GridSet();
+    const QString guid = CurrentGuid();
+    if (guid.isEmpty())
+        return;
+    if (!AskConfirm(QStringLiteral("确实要删除：＂") + list.AsString(QStringLiteral("姓名")) +
+                    QStringLiteral("＂吗?")))
+        return;
+    Customer().DeleteByGuid(guid);
+}
+
+void TCustomerTab::N9Click() {
+    DbAccess().RequeryGrid();
+}
+
+void TCustomerTab::N7Click() {
+    emit SendSmsRequested(ListedCustomersWithNumber());
+}
+
+void TCustomerTab::Excel1Click() {
+    ExportGridToExcel(DBGrid1);
+}
+
+void TCustomerTab::btnQueryClick() {
+    LoadCustomerList();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TVoskDBGrid;
+class TVoskTree;
+
+// A customer on the list with the number an SMS goes to.
+struct TListedCustomer {
+    QString Name;
+    QString Tel;
+};
+
+// The customer tab beside its group tree: the list of the selected group's customers with the
+// quick search, the count and totals in the status bar, and the commands of the tree and the
+// list.
+class TCustomerTab : public QWidget {
+    Q_OBJECT
+public:
+    TCustomerTab(QTreeWidget* tree, QWidget* parent = nullptr);
+    ~TCustomerTab() override;
+
+    // The main window's opening and closing.
+    void CreateTree();
+    void FormShow();
+    void FreeTree();
+
+    void LoadCustomerList();
+    void ShowTotals();
+    void ShowCount();
+    // The status bar's panels, left to right.
+    QStringList StatusTexts() const;
+    // Every listed customer that has a number, in the grid's order.
+    QList<TListedCustomer> ListedCustomersWithNumber() const;
+
+    // Tree commands.
+    void NAddIETypeClick();
+    void NModIeTypeClick();
+    void tv1Edited(QTreeWidgetItem* node, const QString& newText);
+    void NDelIETypeClick();
+    void tv1Click();
+    // List commands.
+    void NAddCustomerClick();
+    void NModCustomerClick();
+    void N3Click();
+    void N9Click();
+    void N7Click();
+    void Excel1Click();
+    void btnQueryClick();
+
+    QTreeWidget* tv1;
+    QMenu* pmCustomerType;
+    QAction* NAddIEType;
+    QAction* NModIeType;
+    QAction* NDelIEType;
+    QAction* NAddCustomer2;
+    TVoskDBGrid* DBGrid1;
+    QStatusBar* stat1;
+    QComboBox* cbbQuery;
+    QLineEdit* edtQuery;
+    QPushButton* btnQuery;
+    QMenu* pmCustomer;
+    QAction* NAddCustomer;
+    QAction* NModCustomer;
+    QAction* N3;
+    QAction* N9;
+    QAction* N7;
+    QAction* Excel1;
+    std::unique_ptr<TVoskTree> CustomerTree;
+
+signals:
+    // "发送短信": the customers on the list with a number.
+    void SendSmsRequested(const QList<TListedCustomer>& customers);
+
+private:
+    void CreateTreeMenu();
+    void CreateListMenu();
+    QWidget* CreateSearchBox();
+    QString ListQuery(QVariantList& params) const;
+    QString CurrentGuid() const;
+    void AddPanel(const QString& text, int width, bool alignRight);
+
+    QList<QLabel*> panels;
+};

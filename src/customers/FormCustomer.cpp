@@ -1,0 +1,194 @@
+#include "customers/FormCustomer.h"
+
+#include "controls/VoskEdtBut.h"
+#include "customers/Customer.h"
+#include "customers/FieldControls.h"
+#include "customers/GroupTree.h"
+#include "data/DbAccess.h"
+#include "data/ExceptionHandler.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFieldAreaWidth = 624;
+constexpr int kAddFieldAreaHeight = 208;
+constexpr int kModFieldAreaHeight = 210;
+
+QLabel* Caption(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFixedWidth(72);
+    return label;
+}
+
+QString Joined(const QString& first, const QStringList& more) {
+    return more.isEmpty() ? first : first + ',' + more.join(',');
+}
+
+} // namespace
+
+TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
+    : TFormBaseDlg(parent), pgcCustomer(new QTabWidget(pnlBody)), tsBasic(new QWidget(pgcCustomer)),
+      tsFiles(new QWidget(pgcCustomer)), EdtGoup(new TVoskEdtBut(tsBasic)),
+      edtName(new QLineEdit(tsBasic)), edtTel(new QLineEdit(tsBasic)), img1(new QLabel(tsBasic)),
+      pnlDIY(new QScrollArea(tsBasic)), pnlFields(new QWidget),
+      mmoRemark(new QPlainTextEdit(tsBasic)) {
+    pgcCustomer->addTab(tsBasic, QStringLiteral("基本资料"));
+    pgcCustomer->addTab(tsFiles, QStringLiteral("关联文件"));
+    auto* body = new QVBoxLayout(pnlBody);
+    body->setContentsMargins(0, 0, 0, 0);
+    body->addWidget(pgcCustomer);
+
+    EdtGoup->setReadOnly(true);
+    EdtGoup->SetButtonBmp(TVoskEdtBut::VoskFind);
+    EdtGoup->setStyleSheet("QLineEdit { background-color: #d4d0c8; }");
+    EdtGoup->setCursor(Qt::ForbiddenCursor);
+    EdtGoup->setAccessibleName(QStringLiteral("分组"));
+    edtName->setAccessibleName(QStringLiteral("姓名"));
+    edtTel->setAccessibleName(QStringLiteral("手机号码"));
+    mmoRemark->setAccessibleName(QStringLiteral("备注"));
+    mmoRemark->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    img1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    img1->setFixedSize(32, 32);
+    img1->setCursor(Qt::PointingHandCursor);
+    img1->setToolTip(QStringLiteral("发短信"));
+    img1->setAccessibleName(QStringLiteral("发短信"));
+    for (QLineEdit* edit : {static_cast<QLineEdit*>(EdtGoup), edtName, edtTel})
+        edit->setFixedWidth(121);
+
+    auto* fixed = new QHBoxLayout;
+    fixed->addWidget(Caption(QStringLiteral("分组"), tsBasic));
+    fixed->addWidget(EdtGoup);
+    fixed->addWidget(Caption(QStringLiteral("姓名"), tsBasic));
+    fixed->addWidget(edtName);
+    fixed->addWidget(Caption(QStringLiteral("手机号码"), tsBasic));
+    fixed->addWidget(edtTel);
+    fixed->addWidget(img1);
+    fixed->addStretch();
+
+    BuildFieldControls(pnlFields);
+    pnlDIY->setWidget(pnlFields);
+    pnlDIY->setFixedSize(kFieldAreaWidth, fieldAreaHeight);
+    pnlDIY->setFrameShape(QFrame::NoFrame);
+    pnlDIY->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    auto* page = new QGridLayout(tsBasic);
+    page->addLayout(fixed, 0, 0, 1, 2);
+    page->addWidget(pnlDIY, 1, 0, 1, 2);
+    page->addWidget(Caption(QStringLiteral("备注"), tsBasic), 2, 0, Qt::AlignTop);
+    page->addWidget(mmoRemark, 2, 1);
+
+    connect(EdtGoup, &TVoskEdtBut::OnButClick, this,
+            [this] { RunHandled(this, [this] { EdtGoupButClick(); }); });
+    resize(660, 470);
+}
+
+void TFormBaseCustomer::SetGroup(int typeId, const QString& name) {
+    TypeID = typeId;
+    EdtGoup->setText(name);
+}
+
+void TFormBaseCustomer::EdtGoupButClick() {
+    int index = 0;
+    QString name;
+    if (PickGroup(index, name))
+        SetGroup(index, name);
+}
+
+QStringList TFormBaseCustomer::FieldColumns() const {
+    QStringList columns;
+    for (const QWidget* control : FieldControls(pnlFields))
+        columns << QuoteIdent(FieldName(control));
+    return columns;
+}
+
+QVariantList TFormBaseCustomer::FieldValues() const {
+    QVariantList values;
+    for (const QWidget* control : FieldControls(pnlFields))
+        values << FieldValue(control);
+    return values;
+}
+
+TFormAddCustomer::TFormAddCustomer(QWidget* parent)
+    : TFormBaseCustomer(kAddFieldAreaHeight, parent) {
+    setWindowTitle(QStringLiteral("新建客户信息"));
+    Guid = NewGuid();
+}
+
+void TFormAddCustomer::btnOKClick() {
+    CheckRequiredFields(pnlFields);
+    CheckUniqueFields(pnlFields, Guid, false);
+    const QStringList columns = FieldColumns();
+    QStringList marks(5 + columns.size(), QStringLiteral("?"));
+    SqlParams values{Guid, TypeID, edtName->text(), edtTel->text(), mmoRemark->toPlainText()};
+    values += FieldValues();
+    ExecSql(QList<SqlStatement>{{"insert into Customer(" +
+                                     Joined("[GUID],TypeID,姓名,手机号码,备注", columns) +
+                                     ") values (" + marks.join(',') + ")",
+                                 values}});
+    accept();
+}
+
+TFormModCustomer::TFormModCustomer(QWidget* parent)
+    : TFormBaseCustomer(kModFieldAreaHeight, parent) {
+    setWindowTitle(QStringLiteral("修改客户信息"));
+}
+
+void TFormModCustomer::showEvent(QShowEvent* event) {
+    TFormBaseCustomer::showEvent(event);
+    if (!loaded)
+        LoadRecord();
+}
+
+void TFormModCustomer::LoadRecord() {
+    loaded = true;
+    TCustomer& customer = Customer();
+    customer.LoadCustomer(Guid);
+    SetGroup(customer.TypeID, customer.TypeName);
+    edtName->setText(customer.Name);
+    edtTel->setText(customer.Tel);
+    mmoRemark->setPlainText(customer.Remark);
+    TDataSet& row = DbAccess().OpenQuery("select * from Customer where [GUID]=?", {Guid});
+    for (QWidget* control : FieldControls(pnlFields)) {
+        const int field = row.FieldIndex(FieldName(control));
+        SetFieldValue(control,
+                      field >= 0 && !row.Eof() ? row.AsString(field).trimmed() : QString());
+    }
+}
+
+void TFormModCustomer::btnOKClick() {
+    CheckRequiredFields(pnlFields);
+    CheckUniqueFields(pnlFields, Guid, true);
+    QStringList assignments;
+    for (const QString& column : FieldColumns())
+        assignments << column + "=?";
+    SqlParams values{TypeID, edtName->text(), edtTel->text(), mmoRemark->toPlainText()};
+    values += FieldValues();
+    values << Guid;
+    ExecSql(QList<SqlStatement>{{"update Customer set " +
+                                     Joined("TypeID=?,姓名=?,手机号码=?,备注=?", assignments) +
+                                     " where GUID=?",
+                                 values}});
+    accept();
+}
+
+int ShowAddCustomerDialog(int typeId, const QString& typeName) {
+    TFormAddCustomer dialog;
+    dialog.SetGroup(typeId, typeName);
+    return dialog.exec() == QDialog::Accepted ? 1 : 0;
+}
+
+int ShowModCustomerDialog(const QString& guid) {
+    TFormModCustomer dialog;
+    dialog.Guid = guid;
+    return dialog.exec() == QDialog::Accepted ? 1 : 0;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/FormBaseDlg.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QScrollArea;
+class QTabWidget;
+class TVoskEdtBut;
+
+// The customer editor: the group, name, number and remark, and one control per custom field
+// (scrolling when there are more than fit), on the page "基本资料"; the attached files on the
+// page "关联文件".
+class TFormBaseCustomer : public TFormBaseDlg {
+    Q_OBJECT
+public:
+    explicit TFormBaseCustomer(int fieldAreaHeight, QWidget* parent = nullptr);
+
+    void EdtGoupButClick();
+
+    QTabWidget* pgcCustomer;
+    QWidget* tsBasic;
+    QWidget* tsFiles;
+    TVoskEdtBut* EdtGoup;
+    QLineEdit* edtName;
+    QLineEdit* edtTel;
+    QLabel* img1;
+    QScrollArea* pnlDIY;
+    QWidget* pnlFields; // the custom field controls, inside pnlDIY
+    QPlainTextEdit* mmoRemark;
+
+    int TypeID = 0;
+    QString Guid;
+
+    // Sets the group the customer is filed under.
+    void SetGroup(int typeId, const QString& name);
+
+protected:
+    // The column names and the values of the custom fields, in the order of their controls.
+    QStringList FieldColumns() const;
+    QVariantList FieldValues() const;
+};
+
+class TFormAddCustomer : public TFormBaseCustomer {
+    Q_OBJECT
+public:
+    explicit TFormAddCustomer(QWidget* parent = nullptr);
+    void btnOKClick() override;
+};
+
+class TFormModCustomer : public TFormBaseCustomer {
+    Q_OBJECT
+public:
+    explicit TFormModCustomer(QWidget* parent = nullptr);
+    // Shows the stored customer keyed by Guid.
+    void LoadRecord();
+    void btnOKClick() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool loaded = false;
+};
+
+// Open the editor modally; 1 when the customer was stored.
+int ShowAddCustomerDialog(int typeId, const QString& typeName);
+int ShowModCustomerDialog(const QString& guid);

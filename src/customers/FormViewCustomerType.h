@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/FormBaseDlg.h"
+
+#include <memory>
+
+class QPushButton;
+class QTreeWidget;
+class TVoskTree;
+
+// "选择组": the customer groups to choose from, with "新建分组" to add one on the spot.
+class TFormViewCustomerType : public TFormBaseDlg {
+    Q_OBJECT
+public:
+    explicit TFormViewCustomerType(QWidget* parent = nullptr);
+    ~TFormViewCustomerType() override;
+
+    QTreeWidget* tv1;
+    QPushButton* btn1;
+    std::unique_ptr<TVoskTree> Tree;
+    int ChosenIndex = 0;
+    QString ChosenName;
+
+    void btn1Click();
+    void btnOKClick() override;
+};

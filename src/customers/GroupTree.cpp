@@ -1,0 +1,193 @@
+#include "customers/GroupTree.h"
+
+#include "data/DbAccess.h"
+#include "data/Exceptions.h"
+#include "data/Messages.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSelfIndexRole = Qt::UserRole;
+constexpr int kParentIndexRole = Qt::UserRole + 1;
+
+// Image 0 for the root; image 1 for a group, image 2 while it is selected.
+const QIcon& RootIcon() {
+    static const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
+    return icon;
+}
+
+const QIcon& GroupIcon() {
+    static const QIcon icon = [] {
+        QStyle* style = QApplication::style();
+        QIcon result;
+        for (const QSize& size : {QSize(16, 16), QSize(32, 32)}) {
+            result.addPixmap(style->standardIcon(QStyle::SP_DirClosedIcon).pixmap(size),
+                             QIcon::Normal);
+            result.addPixmap(style->standardIcon(QStyle::SP_DirOpenIcon).pixmap(size),
+                             QIcon::Selected);
+        }
+        return result;
+    }();
+    return icon;
+}
+
+void SetIndex(QTreeWidgetItem* node, const TGroupIndex& index) {
+    node->setData(0, kSelfIndexRole, index.SelfIndex);
+    node->setData(0, kParentIndexRole, index.ParentIndex);
+}
+
+} // namespace
+
+TVoskTree::TVoskTree(QTreeWidget* tree, const QString& tableName, const QString& rootCaption)
+    : tree(tree), tableName(tableName) {
+    tree->clear();
+    if (rootCaption.isEmpty())
+        return;
+    this->rootCaption = rootCaption;
+    rootNode = new QTreeWidgetItem({rootCaption});
+    rootNode->setIcon(0, RootIcon());
+    SetIndex(rootNode, {});
+    tree->addTopLevelItem(rootNode);
+}
+
+TGroupIndex TVoskTree::IndexOf(const QTreeWidgetItem* node) {
+    if (!node)
+        return {};
+    return {node->data(0, kSelfIndexRole).toInt(), node->data(0, kParentIndexRole).toInt()};
+}
+
+void TVoskTree::LoadTree() {
+    TDataSet& rows =
+        DbAccess().OpenQuery("select SelfIndex,ParentIndex,TypeName from " + tableName +
+                             " where SelfIndex <>0 order by SelfIndex asc");
+    const bool updates = tree->updatesEnabled();
+    tree->setUpdatesEnabled(false);
+    for (rows.First(); !rows.Eof(); rows.Next()) {
+        const TGroupIndex index{rows.AsInteger(0), rows.AsInteger(1)};
+        QTreeWidgetItem* parent = FindNode(index.ParentIndex);
+        // A row whose parent is missing stands directly under the root.
+        AddNode(parent ? parent : rootNode, rows.AsString(2), index);
+    }
+    tree->setUpdatesEnabled(updates);
+    if (rootNode)
+        rootNode->setExpanded(true);
+}
+
+QTreeWidgetItem* TVoskTree::FindNode(int selfIndex) const {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if (IndexOf(*it).SelfIndex == selfIndex)
+            return *it;
+    return nullptr;
+}
+
+QTreeWidgetItem* TVoskTree::AddNode(QTreeWidgetItem* parent, const QString& name,
+                                    const TGroupIndex& index) {
+    auto* node = new QTreeWidgetItem({name});
+    node->setIcon(0, GroupIcon());
+    SetIndex(node, index);
+    if (parent)
+        parent->addChild(node);
+    else
+        tree->addTopLevelItem(node);
+    return node;
+}
+
+bool TVoskTree::NewGroup() {
+    QTreeWidgetItem* selected = SelectedNode();
+    if (!selected)
+        return false;
+    QString name;
+    if (!AskGroupName(GroupPath(selected), name))
+        return false;
+    QTreeWidgetItem* node = AddGroup(name);
+    tree->setCurrentItem(node);
+    return true;
+}
+
+QTreeWidgetItem* TVoskTree::AddGroup(const QString& name) {
+    if (NameExists(name))
+        Fail(QStringLiteral("该名称已经存在，请重新输入！"));
+    QTreeWidgetItem* selected = SelectedNode();
+    QTreeWidgetItem* parent = selected ? selected : rootNode;
+    // Groups stored through another tree (the picker's) since this one was loaded keep their
+    // ids: the new id also clears the largest one in the table.
+    const TGroupIndex index{std::max(MaxIndex(), LargestStoredIndex()) + 1, SelectedIndex()};
+    ExecSql(QList<SqlStatement>{
+        {"insert into " + tableName + "(SelfIndex,ParentIndex,TypeName) values (?,?,?)",
+         {index.SelfIndex, index.ParentIndex, name}}});
+    QTreeWidgetItem* node = AddNode(parent, name, index);
+    if (parent)
+        parent->setExpanded(true);
+    return node;
+}
+
+int TVoskTree::LargestStoredIndex() const {
+    return ExecScalarSql("select coalesce(max(SelfIndex), 0) from " + tableName);
+}
+
+bool TVoskTree::RenameGroup(const QString& newName) {
+    if (NameExists(newName))
+        Fail(QStringLiteral("该名称已经存在，请重新输入！"));
+    QTreeWidgetItem* selected = SelectedNode();
+    ExecSql(QList<SqlStatement>{
+        {"update " + tableName + " set TypeName=? where SelfIndex=?", {newName, SelectedIndex()}}});
+    if (selected)
+        selected->setText(0, newName);
+    return true;
+}
+
+void TVoskTree::DeleteGroup() {
+    QTreeWidgetItem* selected = SelectedNode();
+    if (!selected)
+        Fail(QStringLiteral("请选择要删除的分组！"));
+    if (selected == rootNode)
+        Fail(QStringLiteral("不能删除根分组！"));
+    if (selected->childCount() > 0)
+        Fail(QStringLiteral("还有下级分组，不能删除该分组！"));
+    if (!AskConfirm(QStringLiteral("确定要删除 ") + selected->text(0) +
+                    QStringLiteral(" 分组吗？")))
+        Abort();
+    const int index = IndexOf(selected).SelfIndex;
+    ExecSql(QList<SqlStatement>{{"delete from " + tableName + " where selfIndex=?", {index}},
+                                {"delete from " + tableName + " where ParentIndex=?", {index}}});
+    delete selected;
+    // The control moves the current node to a neighbour; it becomes the selected one.
+    if (QTreeWidgetItem* current = tree->currentItem())
+        current->setSelected(true);
+}
+
+int TVoskTree::MaxIndex() const {
+    int largest = 0;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        largest = std::max(largest, IndexOf(*it).SelfIndex);
+    return largest;
+}
+
+QTreeWidgetItem* TVoskTree::SelectedNode() const {
+    const QList<QTreeWidgetItem*> selected = tree->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+int TVoskTree::SelectedIndex() const {
+    return IndexOf(SelectedNode()).SelfIndex;
+}
+
+bool TVoskTree::NameExists(const QString& name) const {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->text(0) == name)
+            return true;
+    return false;
+}
+
+QString TVoskTree::GroupPath(const QTreeWidgetItem* node) const {
+    QStringList texts;
+    for (; node; node = node->parent())
+        texts.prepend(node->text(0));
+    return texts.join("->");
+}

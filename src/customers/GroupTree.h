@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// What every node of a group tree carries: its own id and its parent's, from the node's row.
+// The root carries 0 and 0.
+struct TGroupIndex {
+    int SelfIndex = 0;
+    int ParentIndex = 0;
+};
+
+// Manages a tree of named groups stored in a table of the group layout (SelfIndex,
+// ParentIndex, TypeName): CustomerType for customers, NoteType for notes. The tree control and
+// the table change together in every operation; nothing reloads the tree.
+class TVoskTree {
+public:
+    // Empties the control and, for a non-empty root caption, adds the root node.
+    TVoskTree(QTreeWidget* tree, const QString& tableName, const QString& rootCaption);
+
+    // Fills the tree from the table, parents before children. Run once, right after creation.
+    void LoadTree();
+    // Asks for a name and adds a group under the selected node, which it then selects. False
+    // when nothing is selected or the user cancels.
+    bool NewGroup();
+    // Stores a new group under the selected node (the root when nothing is selected) and adds
+    // its node. Raises "该名称已经存在，请重新输入！" for a name the tree holds already.
+    QTreeWidgetItem* AddGroup(const QString& name);
+    // Stores the selected group's new name and shows it.
+    bool RenameGroup(const QString& newName);
+    // Checks, asks and deletes the selected group with the rows naming it as parent. A declined
+    // question ends with the silent abort.
+    void DeleteGroup();
+
+    int MaxIndex() const;
+    // SelfIndex of the selected node; 0 when nothing is selected and for the root.
+    int SelectedIndex() const;
+    QTreeWidgetItem* SelectedNode() const;
+    bool NameExists(const QString& name) const;
+    // The texts from the root down to the node, joined by "->".
+    QString GroupPath(const QTreeWidgetItem* node) const;
+
+    QTreeWidgetItem* RootNode() const { return rootNode; }
+    QTreeWidget* Tree() const { return tree; }
+    const QString& TableName() const { return tableName; }
+    const QString& RootCaption() const { return rootCaption; }
+
+    static TGroupIndex IndexOf(const QTreeWidgetItem* node);
+
+private:
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& name,
+                             const TGroupIndex& index);
+    QTreeWidgetItem* FindNode(int selfIndex) const;
+    int LargestStoredIndex() const;
+
+    QTreeWidget* tree;
+    QString tableName;
+    QString rootCaption;
+    QTreeWidgetItem* rootNode = nullptr;
+};
+
+// Asks for a new group's name under the given path. True on OK, with the name exactly as typed.
+bool AskGroupName(const QString& path, QString& name);
+
+// Lets the user choose a customer group. True on OK with the group's id and name; the root gives
+// 0 and "未分组".
+bool PickGroup(int& groupIndex, QString& groupName);
