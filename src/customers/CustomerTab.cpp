@@ -24,7 +24,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -53,17 +52,9 @@ private:
     TCustomerTab* tab;
 };
 
-// The text as an amount in ten-thousandths; 0 for a text that is not wholly a number.
-qint64 ParseAmount(const QString& text) {
-    const QByteArray bytes = text.trimmed().toLatin1();
-    const char* begin = bytes.constData();
-    const char* end = begin + bytes.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    double value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (error != std::errc() || stop != end || !std::isfinite(value) ||
-        std::fabs(value) >= kLargestAmount)
+// A number as an amount in ten-thousandths; 0 for one no amount can hold.
+qint64 ToAmount(double value) {
+    if (!std::isfinite(value) || std::fabs(value) >= kLargestAmount)
         return 0;
     return std::llround(value * kAmountScale);
 }
@@ -96,6 +87,7 @@ TCustomerTab::TCustomerTab(QTreeWidget* tree, QWidget* parent)
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setWordWrap(false);
     DBGrid1->SetGridEvenColor(kCream);
     DBGrid1->setToolTip(QStringLiteral("点右键可以新建、修改、删除客户信息和发送短信"));
     DBGrid1->setAccessibleName(QStringLiteral("客户列表"));
@@ -253,16 +245,21 @@ void TCustomerTab::ShowTotals() {
     panels.clear();
     ShowCount();
     TDataSet& list = DbAccess().GridSet();
+    const int current = list.RecNo();
     TDataSet& numeric = DbAccess().OpenQuery("select TitleName from APPTitle where TitleType=4");
     for (numeric.First(); !numeric.Eof(); numeric.Next()) {
         const QString name = numeric.AsString(0);
         const int field = list.FieldIndex(name);
+        // A text that is not wholly a number counts 0.
         qint64 total = 0;
-        for (int row = 0; field >= 0 && row < list.RecordCount(); ++row)
-            total += ParseAmount(VariantToText(list.ValueAt(row, field)));
+        double value = 0;
+        for (list.First(); field >= 0 && !list.Eof(); list.Next())
+            if (list.AsNumber(field, value))
+                total += ToAmount(value);
         AddPanel(name + QStringLiteral("："), 80, true);
         AddPanel(FormatAmount(total), 70, false);
     }
+    list.MoveTo(current);
 }
 
 QStringList TCustomerTab::StatusTexts() const {

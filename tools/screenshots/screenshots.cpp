@@ -1,5 +1,6 @@
 // Renders the main window (each tab), the system menu, the base dialog, the waiting window and
 // the message boxes into PNG files, working on a throw-away copy of a fresh data file.
+#include "CustomerShots.h"
 #include "app/Application.h"
 #include "app/FormBaseDlg.h"
 #include "app/FormMain.h"
@@ -106,12 +107,14 @@ int main(int argc, char** argv) {
         return 1;
     QFile::setPermissions(AppDir() + "bookkeep.dat", QFile::ReadOwner | QFile::WriteOwner);
 
+    FillCustomerSamples();
     std::unique_ptr<TFormMain> form = CreateMainWindow();
     if (!form)
         return 1;
     form->show();
     shootMainWindow(*form);
     shootDialogs();
+    ShootCustomers(*form, save);
     form->close();
     return 0;
 }
