@@ -74,15 +74,16 @@ TEST_F(CustomerListTest, FiltersByGroupAndSearchInCreationOrderWithTheKeyHidden)
     AddField("城市", 0);
     const QString insert =
         "insert into Customer(GUID, TypeID, 姓名, 手机号码, 城市, 新建时间) values (?,?,?,?,?,?)";
-    ExecSql(
-        QList<SqlStatement>{{insert, {"G3", 1, "c'3", "13900", "O'Hara", "2024-01-02 08:00:00"}},
-                            {insert, {"G1", 0, "a_1", "13800", "北京", "2024-01-01 08:00:00"}},
-                            {insert, {"G2", 1, "b%2", "13911", "Shanghai", "2024-01-02 08:00:00"}},
-                            {insert, {"G4", 42, "无组", "139", "", "2024-01-01 07:00:00"}}});
+    ExecSql(QList<SqlStatement>{
+        {insert, {"G3", 1, "c'3\"@#@]", "13900", "O'Hara", "2024-01-02 08:00:00"}},
+        {insert, {"G1", 0, "a_1", "13800", "北京", "2024-01-01 08:00:00"}},
+        {insert, {"G2", 1, "b%2", "13911", "Shanghai", "2024-01-02 08:00:00"}},
+        {insert, {"G4", 42, "无组", "139", "", "2024-01-01 07:00:00"}}});
     OpenMainWindow();
     EXPECT_EQ(Column("GUID"), (QStringList{"G1", "G3", "G2"}));
     EXPECT_TRUE(tab->DBGrid1->isColumnHidden(0));
     EXPECT_EQ(Column("所属分组"), (QStringList{"未分组", "老客户", "老客户"}));
+    EXPECT_EQ(tab->DBGrid1->model()->index(1, 2).data().toString(), "c'3\"@#@]");
     QStringList titles;
     for (int i = 0; i < tab->DBGrid1->model()->columnCount(); ++i)
         titles << tab->DBGrid1->model()->headerData(i, Qt::Horizontal).toString();
