@@ -16,17 +16,6 @@ using ::testing::StartsWith;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 void WriteForeignDatabase(const QString& path) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);

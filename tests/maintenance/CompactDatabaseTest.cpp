@@ -16,21 +16,16 @@ protected:
         AppDirTest::TearDown();
     }
 
-    QByteArray Bytes(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     QStringList TempFiles(const QString& folder) {
         return QDir(folder).entryList({"~*"}, QDir::Files | QDir::Hidden);
     }
 
     void ExpectCompactionRefused(const QString& path) {
         const bool existed = QFile::exists(path);
-        const QByteArray before = Bytes(path);
+        const QByteArray before = ReadBytes(path);
         EXPECT_FALSE(CompactDataFile(path, kDatabasePassword));
         EXPECT_EQ(QFile::exists(path), existed);
-        EXPECT_EQ(Bytes(path), before);
+        EXPECT_EQ(ReadBytes(path), before);
         EXPECT_TRUE(TempFiles(QFileInfo(path).absolutePath()).isEmpty());
     }
 };
@@ -87,7 +82,7 @@ TEST_F(CompactDatabaseTest, AFailureLeavesTheFileAsItWas) {
                         {QString::number(i), QString(300, 'r')}});
     ExecSql(inserts);
     DbAccess().Disconnect();
-    QByteArray damaged = Bytes(dataFile());
+    QByteArray damaged = ReadBytes(dataFile());
     ASSERT_GT(damaged.size(), 4096 * 8);
     damaged.replace(4096 * 3, 4096 * 3, QByteArray(4096 * 3, 'Z'));
     QFile data(dataFile());

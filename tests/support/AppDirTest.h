@@ -22,3 +22,8 @@ protected:
     ScriptedFileDialogs fileDialogs;
     FixedClock clock;
 };
+
+// A file's bytes; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
+// Replaces the file's contents with bytes.
+void WriteBytes(const QString& path, const QByteArray& bytes);
