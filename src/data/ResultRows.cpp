@@ -184,8 +184,12 @@ TResultRows& TResultRows::operator=(TResultRows&& other) noexcept {
     blockSize = std::exchange(other.blockSize, 0);
     allocated = std::exchange(other.allocated, 0);
     records = std::move(other.records);
+    scratch = std::move(other.scratch);
+    numbers = std::move(other.numbers);
     other.blocks.clear();
     other.records.clear();
+    other.scratch.clear();
+    other.numbers.clear();
     return *this;
 }
 
@@ -224,30 +228,34 @@ char* TResultRows::NewRecord(size_t payload) {
     return record;
 }
 
+// Each field is read through its sqlite3_value: one call that locks the connection per field
+// instead of three. Such a value may be read without the lock because the connection is only
+// ever used from one thread.
 int TResultRows::AppendFrom(sqlite3_stmt* statement) {
     size_t payload = 0;
     for (int i = 0; i < fields; ++i) {
         Cell& cell = scratch[size_t(i)];
-        switch (sqlite3_column_type(statement, i)) {
+        sqlite3_value* value = sqlite3_column_value(statement, i);
+        switch (sqlite3_value_type(value)) {
         case SQLITE_INTEGER:
-            numbers[size_t(i)] = sqlite3_column_int64(statement, i);
+            numbers[size_t(i)] = sqlite3_value_int64(value);
             cell = {Kind::Integer, reinterpret_cast<const char*>(&numbers[size_t(i)]), 8};
             break;
         case SQLITE_FLOAT: {
-            const double real = sqlite3_column_double(statement, i);
+            const double real = sqlite3_value_double(value);
             std::memcpy(&numbers[size_t(i)], &real, sizeof real);
             cell = {Kind::Real, reinterpret_cast<const char*>(&numbers[size_t(i)]), 8};
             break;
         }
         case SQLITE_TEXT:
             cell.kind = Kind::Text;
-            cell.data = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-            cell.size = quint32(sqlite3_column_bytes(statement, i));
+            cell.data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            cell.size = quint32(sqlite3_value_bytes(value));
             break;
         case SQLITE_BLOB:
             cell.kind = Kind::Blob;
-            cell.data = static_cast<const char*>(sqlite3_column_blob(statement, i));
-            cell.size = quint32(sqlite3_column_bytes(statement, i));
+            cell.data = static_cast<const char*>(sqlite3_value_blob(value));
+            cell.size = quint32(sqlite3_value_bytes(value));
             break;
         default:
             cell = {Kind::Null, nullptr, 0};
