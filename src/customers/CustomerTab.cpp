@@ -277,9 +277,9 @@ QList<TListedCustomer> TCustomerTab::ListedCustomersWithNumber() const {
     if (name < 0 || tel < 0)
         return customers;
     for (int row = 0; row < list.RecordCount(); ++row) {
-        const QString number = VariantToText(list.ValueAt(row, tel));
+        const QString number = list.TextAt(row, tel);
         if (!number.isEmpty())
-            customers.append({VariantToText(list.ValueAt(row, name)), number});
+            customers.append({list.TextAt(row, name), number});
     }
     return customers;
 }
