@@ -9,8 +9,9 @@
 #include "data/FormWaiting.h"
 #include "data/Shell.h"
 #include "maintenance/CompactDatabase.h"
-#include "util/Gbk.h"
+#include "reminders/AlamTab.h"
 #include "util/HomePage.h"
+#include "util/RunningHint.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -33,19 +34,8 @@
 namespace {
 
 constexpr int kHintIntervalMs = 200;
+constexpr int kDueCheckIntervalMs = 1000;
 constexpr int kBottomPanelHeight = 34;
-
-// The longest prefix of at most byteCount bytes that holds only whole GBK characters.
-QByteArray wholeCharacters(const QByteArray& gbk, int byteCount) {
-    int end = 0;
-    while (end < byteCount) {
-        const int width = static_cast<unsigned char>(gbk[end]) >= 0x81 ? 2 : 1;
-        if (end + width > byteCount)
-            break;
-        end += width;
-    }
-    return gbk.left(end);
-}
 
 QWidget* treeWithStatusBar(QTreeWidget* tree, QStatusBar* bar, QLabel* panel, QWidget* parent) {
     auto* box = new QWidget(parent);
@@ -96,6 +86,7 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
     layout->addWidget(createBottomPanel());
     createSystemMenu();
 
+    hint = std::make_unique<TRunningHint>(tv1->toolTip());
     tmrHint = new QTimer(this);
     tmrHint->setInterval(kHintIntervalMs);
     connect(tmrHint, &QTimer::timeout, this, &TFormMain::tmrHintTimer);
@@ -129,13 +120,13 @@ QWidget* TFormMain::createNoteTab() {
 }
 
 QWidget* TFormMain::createReminderTab() {
-    auto* tab = new QWidget(this);
-    lv1 = new QTreeWidget(tab);
-    lv1->setRootIsDecorated(false);
-    auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(lv1);
-    return tab;
+    alamTab = new TAlamTab(this);
+    lv1 = alamTab->lv1;
+    tmr1 = new QTimer(this);
+    tmr1->setInterval(kDueCheckIntervalMs);
+    connect(tmr1, &QTimer::timeout, alamTab, &TAlamTab::tmr1Timer);
+    tmr1->start();
+    return alamTab;
 }
 
 QWidget* TFormMain::createBottomPanel() {
@@ -184,6 +175,7 @@ void TFormMain::FormShow() {
     placeBottomButtons();
     if (QTreeWidgetItem* root = tvNote->topLevelItem(0))
         tvNote->setCurrentItem(root);
+    alamTab->FormShow();
 }
 
 void TFormMain::placeBottomButtons() {
@@ -216,6 +208,7 @@ void TFormMain::FormClose() {
         return;
     closed = true;
     tmrHint->stop();
+    tmr1->stop();
     customers->FreeTree();
     tvNote->clear();
     DbAccess().Disconnect();
@@ -235,6 +228,8 @@ void TFormMain::customEvent(QEvent* event) {
         btnQueryClick();
         return;
     }
+    if (alamTab->HandleAlamMessage(event))
+        return;
     QWidget::customEvent(event);
 }
 
@@ -260,14 +255,7 @@ QString TFormMain::HintText() const {
 }
 
 void TFormMain::tmrHintTimer() {
-    const QByteArray hint = ToGbk(tv1->toolTip());
-    if (hintBytes < hint.size()) {
-        ++hintBytes;
-        showHint(FromGbk(wholeCharacters(hint, hintBytes)));
-    } else {
-        hintBytes = 0;
-        showHint(QString());
-    }
+    showHint(hint->Tick());
 }
 
 void TFormMain::showHint(const QString& text) {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QLabel;
 class QMenu;
@@ -11,7 +13,9 @@ class QTabWidget;
 class QTimer;
 class QTreeWidget;
 class QAction;
+class TAlamTab;
 class TCustomerTab;
+class TRunningHint;
 
 // The main window frame: the three tabs, the bottom bar, the system menu, the running hint,
 // and the opening and closing of the program's data.
@@ -44,6 +48,7 @@ public:
     QStatusBar* stat2;
     QLabel* stat2Panel;
     QWidget* pnlNote;
+    TAlamTab* alamTab;
     QTreeWidget* lv1;
     QWidget* pnlBottom;
     QCheckBox* chk1;
@@ -55,6 +60,7 @@ public:
     QAction* N8;
     QAction* NOpenWWW1;
     QTimer* tmrHint;
+    QTimer* tmr1; // the reminders' due check, every second
 
 signals:
     void CustomerListReloaded();
@@ -80,7 +86,7 @@ private:
     void placeBottomButtons();
     void showHint(const QString& text);
 
-    int hintBytes = 0;
+    std::unique_ptr<TRunningHint> hint;
     bool shown = false;
     bool closed = false;
 };

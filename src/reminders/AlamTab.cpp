@@ -1,0 +1,190 @@
+#include "reminders/AlamTab.h"
+
+#include "app/WindowMessages.h"
+#include "data/Clock.h"
+#include "data/ExceptionHandler.h"
+#include "data/Messages.h"
+#include "reminders/Alam.h"
+#include "reminders/FormBaseAlam.h"
+#include "reminders/FormShowAlam.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFilterColumns = 8;
+
+const QStringList& filterCaptions() {
+    static const QStringList captions = {QStringLiteral("全部提醒"), QStringLiteral("今天"),
+                                         QStringLiteral("明天"),     QStringLiteral("错过"),
+                                         QStringLiteral("每天"),     QStringLiteral("每周"),
+                                         QStringLiteral("每月")};
+    return captions;
+}
+
+} // namespace
+
+QColor AlamRowColour(const QString& frequencyText) {
+    if (frequencyText == QStringLiteral("仅一次"))
+        return QColor(255, 0, 0);
+    if (frequencyText == QStringLiteral("每周"))
+        return QColor(0, 128, 0);
+    if (frequencyText == QStringLiteral("每月"))
+        return QColor(0, 0, 255);
+    return QColor();
+}
+
+void TAlamListDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                        const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QColor colour = AlamRowColour(index.sibling(index.row(), ColFrequency).data().toString());
+    if (colour.isValid())
+        option->palette.setColor(QPalette::Text, colour);
+    if (index.column() >= ColTime)
+        option->displayAlignment = Qt::AlignCenter;
+}
+
+TAlamTab::TAlamTab(QWidget* parent) : QWidget(parent) {
+    lv1 = new QTreeWidget(this);
+    lv1->setRootIsDecorated(false);
+    lv1->setUniformRowHeights(true);
+    lv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lv1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QFont font = lv1->font();
+    font.setPixelSize(16);
+    lv1->setFont(font);
+    lv1->setToolTip(QStringLiteral("点右键可以新建、修改和删除提醒"));
+    lv1->setHeaderLabels({QStringLiteral("ID"), QStringLiteral("重复频率"),
+                          QStringLiteral("提醒时间"), QStringLiteral("内容"),
+                          QStringLiteral("状态")});
+    lv1->setColumnHidden(ColId, true);
+    const int widths[] = {1, 100, 180, 420, 80};
+    for (int column = ColFrequency; column <= ColStatus; ++column) {
+        lv1->setColumnWidth(column, widths[column]);
+        if (column >= ColTime)
+            lv1->headerItem()->setTextAlignment(column, Qt::AlignCenter);
+    }
+    lv1->setItemDelegate(new TAlamListDelegate(lv1));
+    lv1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    pmAlam = new QMenu(this);
+    NAddAlam = pmAlam->addAction(QStringLiteral("新建提醒"));
+    NModAlam = pmAlam->addAction(QStringLiteral("修改"));
+    NDelAlam = pmAlam->addAction(QStringLiteral("删除"));
+    connect(NAddAlam, &QAction::triggered, this, &TAlamTab::NAddAlamClick);
+    connect(NModAlam, &QAction::triggered, this, &TAlamTab::NModAlamClick);
+    connect(NDelAlam, &QAction::triggered, this, &TAlamTab::NDelAlamClick);
+    connect(lv1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pmAlam->popup(lv1->viewport()->mapToGlobal(at)); });
+    connect(lv1, &QTreeWidget::itemDoubleClicked, this, &TAlamTab::NModAlamClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(lv1, 1);
+    layout->addWidget(createFilterButtons());
+}
+
+QWidget* TAlamTab::createFilterButtons() {
+    rgAlam = new QWidget(this);
+    rgAlamButtons = new QButtonGroup(rgAlam);
+    auto* grid = new QGridLayout(rgAlam);
+    grid->setContentsMargins(4, 2, 4, 2);
+    for (int index = 0; index < filterCaptions().size(); ++index) {
+        auto* button = new QRadioButton(filterCaptions()[index], rgAlam);
+        rgAlamButtons->addButton(button, index);
+        grid->addWidget(button, index / kFilterColumns, index % kFilterColumns);
+    }
+    grid->setColumnStretch(kFilterColumns - 1, 1);
+    rgAlamButtons->button(FilterAll)->setChecked(true);
+    connect(rgAlamButtons, &QButtonGroup::idClicked, this, &TAlamTab::rgAlamClick);
+    return rgAlam;
+}
+
+void TAlamTab::FormShow() {
+    LoadList(FilterAll);
+    DueCheck.Start(Now());
+}
+
+int TAlamTab::Filter() const {
+    return qMax(0, rgAlamButtons->checkedId());
+}
+
+void TAlamTab::LoadList(int filter) {
+    Alam().LoadList(lv1, filter);
+}
+
+void TAlamTab::rgAlamClick() {
+    LoadList(Filter());
+}
+
+int TAlamTab::selectedId() const {
+    QTreeWidgetItem* item = lv1->currentItem();
+    return item && item->isSelected() ? item->text(ColId).toInt() : 0;
+}
+
+void TAlamTab::NAddAlamClick() {
+    if (ShowAddAlamDialog() == QDialog::Accepted)
+        LoadList(Filter());
+}
+
+void TAlamTab::NModAlamClick() {
+    const int id = selectedId();
+    if (id != 0 && ShowModAlamDialog(id) == QDialog::Accepted)
+        LoadList(Filter());
+}
+
+void TAlamTab::NDelAlamClick() {
+    const int id = selectedId();
+    if (id == 0)
+        return;
+    QTreeWidgetItem* item = lv1->currentItem();
+    if (!AskConfirm(QStringLiteral("确实要删除 ") + item->text(ColTime) +
+                    QStringLiteral(" 的提醒吗？")))
+        return;
+    Alam().Delete(id);
+    delete item;
+}
+
+void TAlamTab::tmr1Timer() {
+    for (const QDateTime& minute : DueCheck.MinutesToExamine(Now()))
+        RunHandled(this, [&] {
+            for (const TDueAlam& due : Alam().DueAt(minute))
+                ShowAlamPopup(due.Id, due.Remark, due.ReDay != ReDayOnce, window());
+        });
+}
+
+QList<int> TAlamTab::rowsOf(int id) const {
+    const QString key = QString::number(id);
+    QList<int> rows;
+    for (int row = lv1->topLevelItemCount() - 1; row >= 0; --row)
+        if (lv1->topLevelItem(row)->text(ColId) == key)
+            rows.append(row);
+    return rows;
+}
+
+bool TAlamTab::HandleAlamMessage(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != WM_ALAM_DELETE && type != WM_ALAM_SEEN && type != WM_ALAM_SNOOZE)
+        return false;
+    const auto* message = static_cast<TWindowMessage*>(event);
+    const int id = message->Param;
+    if (type == WM_ALAM_DELETE) {
+        Alam().Delete(id);
+        for (int row : rowsOf(id))
+            delete lv1->takeTopLevelItem(row);
+    } else if (type == WM_ALAM_SEEN) {
+        Alam().MarkSeen(id);
+        for (int row : rowsOf(id))
+            lv1->topLevelItem(row)->setText(ColStatus, QStringLiteral("看过的"));
+    } else {
+        Alam().Snooze(id, message->LParam);
+        LoadList(Filter());
+    }
+    return true;
+}
