@@ -169,7 +169,7 @@ QString CustomerFile(int count, const QString& folder) {
     const QString partial = path + ".part";
     QFile::remove(partial);
     if (!QFile::copy(SEED_DATAFILE, partial))
-        throw std::runtime_error("cannot copy the seed data file");
+        throw std::runtime_error("cannot copy the empty data file");
     QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner);
     sqlite3* db = nullptr;
     sqlite3_open_v2(partial.toUtf8(), &db, SQLITE_OPEN_READWRITE, nullptr);
