@@ -64,7 +64,10 @@ TAlamTab::TAlamTab(QWidget* parent) : QWidget(parent) {
                           QStringLiteral("提醒时间"), QStringLiteral("内容"),
                           QStringLiteral("状态")});
     lv1->setColumnHidden(ColId, true);
-    const int widths[] = {1, 100, 180, 420, 80};
+    // The time column is widened where this font needs more room for the longest time text.
+    const int longestTime =
+        lv1->fontMetrics().horizontalAdvance(QStringLiteral("2024-12-31  23时 59分"));
+    const int widths[] = {1, 100, qMax(180, longestTime + 16), 420, 80};
     for (int column = ColFrequency; column <= ColStatus; ++column) {
         lv1->setColumnWidth(column, widths[column]);
         if (column >= ColTime)

@@ -1,6 +1,7 @@
 // Renders the main window (each tab), the system menu, the base dialog, the waiting window and
 // the message boxes into PNG files, working on a throw-away copy of a fresh data file.
 #include "CustomerShots.h"
+#include "ReminderShots.h"
 #include "app/Application.h"
 #include "app/FormBaseDlg.h"
 #include "app/FormMain.h"
@@ -115,6 +116,7 @@ int main(int argc, char** argv) {
     shootMainWindow(*form);
     shootDialogs();
     ShootCustomers(*form, save);
+    ShootReminders(*form, save);
     form->close();
     return 0;
 }
