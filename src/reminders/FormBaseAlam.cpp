@@ -191,8 +191,8 @@ void TFormBaseAlam::showDayRow(const QString& before, const QString& after, cons
     LabModWordAlam->setText(after);
     edtMonWeek->setText(QStringLiteral("1"));
     edtMonWeek->setMaxLength(maxLength);
-    edtMonWeek->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(digits), edtMonWeek));
+    edtMonWeek->findChild<QRegularExpressionValidator*>()->setRegularExpression(
+        QRegularExpression(digits));
 }
 
 void TFormBaseAlam::rbOnlyClick() {
