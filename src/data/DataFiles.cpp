@@ -178,7 +178,7 @@ void TFileReplacement::Commit() {
 void RemoveLeftoverTempFiles(const QString& folder) {
     QDir dir(folder);
     QStringList patterns;
-    for (const char* tag : {kCompactTag, kBackupTag, kRestoreTag})
+    for (const char* tag : {kCompactTag, kBackupTag, kRestoreTag, kSettingsTag})
         patterns << QString::fromLatin1(tag) + "*.tmp*";
     for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System))
         dir.remove(name);

@@ -35,13 +35,14 @@ private:
     bool committed = false;
 };
 
-// The tags of the operations that replace data files.
+// The tags of the operations that replace files.
 inline constexpr char kCompactTag[] = "~CP";
 inline constexpr char kBackupTag[] = "~BK";
 inline constexpr char kRestoreTag[] = "~RS";
+inline constexpr char kSettingsTag[] = "~ST";
 
-// Removes the temporary files (with their SQLite side files) that a killed compaction, backup
-// or restore left in the folder.
+// Removes the temporary files (with their SQLite side files) that a killed compaction, backup,
+// restore or settings save left in the folder.
 void RemoveLeftoverTempFiles(const QString& folder);
 // Removes the rollback journal, write-ahead log and shared-memory file of a database file.
 void RemoveSqliteSideFiles(const QString& path);

@@ -59,3 +59,13 @@ QString FromGbk(const QByteArray& bytes) {
 int GbkLength(const QString& text) {
     return static_cast<int>(ToGbk(text).size());
 }
+
+QString FirstCharacterOutsideGbk(const QString& text) {
+    for (const uint codePoint : text.toUcs4()) {
+        const QString character =
+            QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1);
+        if (codePoint != '?' && ToGbk(character) == "?")
+            return character;
+    }
+    return QString();
+}

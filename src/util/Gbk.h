@@ -9,3 +9,5 @@ QByteArray ToGbk(const QString& text);
 // Bytes that are not valid GBK become U+FFFD.
 QString FromGbk(const QByteArray& bytes);
 int GbkLength(const QString& text);
+// The first character of text that GBK cannot hold (an emoji, say); empty when there is none.
+QString FirstCharacterOutsideGbk(const QString& text);

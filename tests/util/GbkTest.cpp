@@ -11,4 +11,7 @@ TEST(Gbk, ChineseIsTwoBytesAndRoundTrips) {
 
 TEST(Gbk, UnrepresentableCharacterBecomesQuestionMark) {
     EXPECT_EQ(ToGbk(QString::fromUcs4(U"a\U0001F600b")), QByteArray("a?b"));
+    EXPECT_EQ(FirstCharacterOutsideGbk(QString::fromUcs4(U"?张a\U0001F600b\U0001F601")),
+              QString::fromUcs4(U"\U0001F600"));
+    EXPECT_EQ(FirstCharacterOutsideGbk(QStringLiteral("张三?")), QString());
 }
