@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+// Sends the gateway's batch, one message a second, with live counters; pauses and resumes,
+// abandons (by closing), lists the failed numbers and sends again to a list.
+class TFrmSmsSendWait : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmSmsSendWait(QWidget* parent = nullptr);
+
+    void ShowCounters();
+    // One tick of the sending timer.
+    void Timer1Timer();
+    void ButPauseClick();
+    void Button2Click();
+    void Button3Click();
+
+    QLabel* LabSmsWait;
+    QLabel* LabAll;
+    QLabel* LabCount;
+    QLabel* Lableft;
+    QLabel* LabOk;
+    QLabel* LabAbort;
+    QPlainTextEdit* mmoTel;
+    QLabel* LabTelCount;
+    QPushButton* ButPause;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QTimer* Timer1;
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* createCounters();
+    QWidget* createFailureList();
+    QWidget* createButtons();
+};
