@@ -7,9 +7,13 @@
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
 #include "data/FormWaiting.h"
+#include "data/Messages.h"
 #include "data/Shell.h"
 #include "maintenance/CompactDatabase.h"
 #include "reminders/AlamTab.h"
+#include "sms/FormSmsSettings.h"
+#include "sms/SmsGateway.h"
+#include "sms/SmsSettings.h"
 #include "util/HomePage.h"
 #include "util/RunningHint.h"
 
@@ -152,6 +156,7 @@ void TFormMain::createSystemMenu() {
     N8 = pmSystem->addAction(QStringLiteral("数据维护"));
     pmSystem->addSeparator();
     NOpenWWW1 = pmSystem->addAction(QStringLiteral("软件主页"));
+    connect(N1, &QAction::triggered, this, [] { ShowSmsSettings(); });
     connect(NOpenWWW1, &QAction::triggered, this, &TFormMain::NOpenWWW1Click);
 }
 
@@ -159,6 +164,8 @@ void TFormMain::FormCreate() {
     WaitingWindow();
     customers->CreateTree();
     tvNote->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("根目录")}));
+    SmsGateway().SmsOn = SmsParams().SmsSelend;
+    SmsGateway().ConnectModem(SmsParams().SmsCom);
 }
 
 void TFormMain::showEvent(QShowEvent* event) {
@@ -200,6 +207,10 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TFormMain::FormCloseQuery() {
+    if (SmsGateway().SmsOn && SmsGateway().Busy) {
+        ShowInfo(QStringLiteral("正在停止短信发送，请稍等再退出系统..."));
+        return false;
+    }
     return true;
 }
 
@@ -211,6 +222,7 @@ void TFormMain::FormClose() {
     tmr1->stop();
     customers->FreeTree();
     tvNote->clear();
+    SmsGateway().DisconnectModem();
     DbAccess().Disconnect();
     CompactDataFile(AppDir() + "bookkeep.dat", kDatabasePassword);
 }

@@ -8,6 +8,7 @@
 #include "data/DbAccess.h"
 #include "data/Messages.h"
 #include "data/ProgramLock.h"
+#include "sms/SmsSettings.h"
 
 std::unique_ptr<TFormMain> CreateMainWindow() {
     if (!LockProgramFolder()) {
@@ -15,6 +16,7 @@ std::unique_ptr<TFormMain> CreateMainWindow() {
         return nullptr;
     }
     RemoveLeftoverTempFiles(AppDir());
+    LoadSmsSettings();
     if (!DbAccess().Connect())
         return nullptr;
     QCoreApplication::setApplicationName(AppTitle());
