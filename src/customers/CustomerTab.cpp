@@ -9,6 +9,7 @@
 #include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
 #include "data/Messages.h"
+#include "sms/FormSendSms.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -278,7 +279,7 @@ QList<TListedCustomer> TCustomerTab::ListedCustomersWithNumber() const {
         return customers;
     for (int row = 0; row < list.RecordCount(); ++row) {
         const QString number = list.TextAt(row, tel);
-        if (!number.isEmpty())
+        if (!number.trimmed().isEmpty())
             customers.append({list.TextAt(row, name), number});
     }
     return customers;
@@ -363,7 +364,12 @@ void TCustomerTab::N9Click() {
 }
 
 void TCustomerTab::N7Click() {
-    emit SendSmsRequested(ListedCustomersWithNumber());
+    StartSmsSending(QStringLiteral("请在系统设置菜单中选择短信设置，正确设置相关信息！"), [this] {
+        QList<TSmsRecipient> recipients;
+        for (const TListedCustomer& customer : ListedCustomersWithNumber())
+            recipients.append({customer.Name, customer.Tel});
+        return recipients;
+    });
 }
 
 void TCustomerTab::Excel1Click() {

@@ -81,10 +81,6 @@ public:
     QAction* Excel1;
     std::unique_ptr<TVoskTree> CustomerTree;
 
-signals:
-    // "发送短信": the customers on the list with a number.
-    void SendSmsRequested(const QList<TListedCustomer>& customers);
-
 private:
     void CreateTreeMenu();
     void CreateListMenu();

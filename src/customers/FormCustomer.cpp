@@ -6,6 +6,7 @@
 #include "customers/GroupTree.h"
 #include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
+#include "sms/FormSendSms.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -62,6 +63,7 @@ TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
     img1->setCursor(Qt::PointingHandCursor);
     img1->setToolTip(QStringLiteral("发短信"));
     img1->setAccessibleName(QStringLiteral("发短信"));
+    img1->installEventFilter(this);
     for (QLineEdit* edit : {static_cast<QLineEdit*>(EdtGoup), edtName, edtTel})
         edit->setFixedWidth(121);
 
@@ -95,6 +97,24 @@ TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
 void TFormBaseCustomer::SetGroup(int typeId, const QString& name) {
     TypeID = typeId;
     EdtGoup->setText(name);
+}
+
+bool TFormBaseCustomer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == img1 && event->type() == QEvent::MouseButtonRelease) {
+        img1Click();
+        return true;
+    }
+    return TFormBaseDlg::eventFilter(watched, event);
+}
+
+void TFormBaseCustomer::img1Click() {
+    const QString number = edtTel->text();
+    StartSmsSending(QStringLiteral("请在软件设置菜单中选择短信设置，并正确设置相关信息！"),
+                    [number] {
+                        if (number.trimmed().isEmpty())
+                            return QList<TSmsRecipient>();
+                        return QList<TSmsRecipient>{{QString(), number}};
+                    });
 }
 
 void TFormBaseCustomer::EdtGoupButClick() {

@@ -18,6 +18,8 @@ public:
     explicit TFormBaseCustomer(int fieldAreaHeight, QWidget* parent = nullptr);
 
     void EdtGoupButClick();
+    // "发短信": sends to the number in the editor.
+    void img1Click();
 
     QTabWidget* pgcCustomer;
     QWidget* tsBasic;
@@ -37,6 +39,7 @@ public:
     void SetGroup(int typeId, const QString& name);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The column names and the values of the custom fields, in the order of their controls.
     QStringList FieldColumns() const;
     QVariantList FieldValues() const;
