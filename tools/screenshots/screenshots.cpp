@@ -2,6 +2,7 @@
 // the message boxes into PNG files, working on a throw-away copy of a fresh data file.
 #include "CustomerShots.h"
 #include "ReminderShots.h"
+#include "SmsShots.h"
 #include "app/Application.h"
 #include "app/FormBaseDlg.h"
 #include "app/FormMain.h"
@@ -117,6 +118,7 @@ int main(int argc, char** argv) {
     shootDialogs();
     ShootCustomers(*form, save);
     ShootReminders(*form, save);
+    ShootSms(save);
     form->close();
     return 0;
 }
