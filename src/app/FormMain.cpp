@@ -10,6 +10,8 @@
 #include "data/Messages.h"
 #include "data/Shell.h"
 #include "maintenance/CompactDatabase.h"
+#include "maintenance/Config.h"
+#include "notebook/NoteTab.h"
 #include "reminders/AlamTab.h"
 #include "sms/FormSmsSettings.h"
 #include "sms/SmsGateway.h"
@@ -118,7 +120,8 @@ QWidget* TFormMain::createNoteTab() {
     tvNote = new QTreeWidget(tab);
     stat2 = new QStatusBar(tab);
     stat2Panel = new QLabel(stat2);
-    pnlNote = new QWidget(tab);
+    notebook = new TNoteTab(tvNote, tab);
+    pnlNote = notebook;
     layOutTreeTab(tab, treeWithStatusBar(tvNote, stat2, stat2Panel, tab), pnlNote);
     return tab;
 }
@@ -129,7 +132,6 @@ QWidget* TFormMain::createReminderTab() {
     tmr1 = new QTimer(this);
     tmr1->setInterval(kDueCheckIntervalMs);
     connect(tmr1, &QTimer::timeout, alamTab, &TAlamTab::tmr1Timer);
-    tmr1->start();
     return alamTab;
 }
 
@@ -157,13 +159,14 @@ void TFormMain::createSystemMenu() {
     pmSystem->addSeparator();
     NOpenWWW1 = pmSystem->addAction(QStringLiteral("软件主页"));
     connect(N1, &QAction::triggered, this, [] { ShowSmsSettings(); });
+    connect(N15, &QAction::triggered, this, &TFormMain::N15Click);
     connect(NOpenWWW1, &QAction::triggered, this, &TFormMain::NOpenWWW1Click);
 }
 
 void TFormMain::FormCreate() {
     WaitingWindow();
     customers->CreateTree();
-    tvNote->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("根目录")}));
+    notebook->CreateTree();
     SmsGateway().SmsOn = SmsParams().SmsSelend;
     SmsGateway().ConnectModem(SmsParams().SmsCom);
 }
@@ -177,12 +180,24 @@ void TFormMain::showEvent(QShowEvent* event) {
 }
 
 void TFormMain::FormShow() {
+    if (!LogIn()) {
+        QCoreApplication::quit();
+        return;
+    }
+    loggedIn = true;
     customers->FormShow();
     chk1->setChecked(IsRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath()));
     placeBottomButtons();
-    if (QTreeWidgetItem* root = tvNote->topLevelItem(0))
-        tvNote->setCurrentItem(root);
+    notebook->FormShow();
     alamTab->FormShow();
+    // No reminder pops up before the login.
+    tmr1->start();
+}
+
+bool TFormMain::LogIn() {
+    AppConfig().LoadConfig();
+    return !AppConfig().bPass ||
+           AskPassword(AppConfig().PassWord, QStringLiteral("先输入密码登录软件")) == 1;
 }
 
 void TFormMain::placeBottomButtons() {
@@ -221,7 +236,7 @@ void TFormMain::FormClose() {
     tmrHint->stop();
     tmr1->stop();
     customers->FreeTree();
-    tvNote->clear();
+    notebook->FreeTree();
     SmsGateway().DisconnectModem();
     DbAccess().Disconnect();
     CompactDataFile(AppDir() + "bookkeep.dat", kDatabasePassword);
@@ -251,6 +266,10 @@ void TFormMain::btnSystemClick() {
 
 void TFormMain::chk1Click() {
     SetRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath(), chk1->isChecked());
+}
+
+void TFormMain::N15Click() {
+    ShowConfigDialog();
 }
 
 void TFormMain::NOpenWWW1Click() {

@@ -16,6 +16,7 @@ class QAction;
 class TAlamTab;
 class TCustomerTab;
 class TRunningHint;
+class TNoteTab;
 
 // The main window frame: the three tabs, the bottom bar, the system menu, the running hint,
 // and the opening and closing of the program's data.
@@ -29,11 +30,15 @@ public:
     void tmrHintTimer();
     void btnSystemClick();
     void chk1Click();
+    void N15Click();
     void NOpenWWW1Click();
     // Reloads the customer list with the current custom fields.
     void btnQueryClick();
 
     QString HintText() const;
+    // False until the user got past the login password (or none is set). A refused login leaves
+    // the window with nothing loaded and ends the program.
+    bool LoggedIn() const { return loggedIn; }
 
     QTabWidget* pgc1;
     QWidget* ts1;
@@ -49,6 +54,7 @@ public:
     QLabel* stat2Panel;
     QWidget* pnlNote;
     TAlamTab* alamTab;
+    TNoteTab* notebook;
     QTreeWidget* lv1;
     QWidget* pnlBottom;
     QCheckBox* chk1;
@@ -75,6 +81,8 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    // Asks for the login password when one is set. False when the user did not give it.
+    bool LogIn();
     bool FormCloseQuery();
     void FormClose();
 
@@ -88,5 +96,6 @@ private:
 
     std::unique_ptr<TRunningHint> hint;
     bool shown = false;
+    bool loggedIn = false;
     bool closed = false;
 };

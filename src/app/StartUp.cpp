@@ -28,7 +28,9 @@ int RunProgram(TApplication& app) {
     int exitCode = 0;
     if (std::unique_ptr<TFormMain> main = CreateMainWindow()) {
         main->show();
-        exitCode = app.exec();
+        // A refused login has asked the application to end before its loop runs.
+        if (main->LoggedIn())
+            exitCode = app.exec();
     }
     try {
         DestroyDbAccess();

@@ -6,7 +6,7 @@
 #include <QLocale>
 
 QString DateKeyText(const QKeyEvent* event) {
-    if (event->modifiers() != Qt::ControlModifier)
+    if (!event->modifiers().testFlag(Qt::ControlModifier))
         return QString();
     const QLocale locale;
     if (event->key() == Qt::Key_D)

@@ -21,7 +21,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -32,26 +31,6 @@ namespace {
 const QColor kCream(255, 251, 240);
 constexpr qint64 kAmountScale = 10000; // amounts keep four decimal places
 constexpr double kLargestAmount = 9.0e14;
-
-// Hands the text of an in-place edit ended with Enter to the tree's rename command instead of
-// writing it into the node: the node shows the new name only once it is stored.
-class TRenameDelegate : public QStyledItemDelegate {
-public:
-    TRenameDelegate(TCustomerTab* tab) : QStyledItemDelegate(tab), tab(tab) {}
-
-    void setModelData(QWidget* editor, QAbstractItemModel*,
-                      const QModelIndex& index) const override {
-        auto* edit = qobject_cast<QLineEdit*>(editor);
-        QTreeWidgetItem* node = tab->tv1->itemFromIndex(index);
-        if (!edit || !node)
-            return;
-        const QString text = edit->text();
-        RunHandled(tab, [&] { tab->tv1Edited(node, text); });
-    }
-
-private:
-    TCustomerTab* tab;
-};
 
 // A number as an amount in ten-thousandths; 0 for one no amount can hold.
 qint64 ToAmount(double value) {
@@ -103,8 +82,8 @@ TCustomerTab::TCustomerTab(QTreeWidget* tree, QWidget* parent)
     layout->addWidget(stat1);
     layout->addWidget(CreateSearchBox());
 
-    tv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tv1->setItemDelegate(new TRenameDelegate(this));
+    InstallRenameInPlace(
+        tv1, [this](QTreeWidgetItem* node, const QString& text) { tv1Edited(node, text); });
     tv1->setContextMenuPolicy(Qt::CustomContextMenu);
     CreateTreeMenu();
     CreateListMenu();
@@ -112,11 +91,6 @@ TCustomerTab::TCustomerTab(QTreeWidget* tree, QWidget* parent)
             [this](const QPoint& at) { pmCustomerType->popup(tv1->viewport()->mapToGlobal(at)); });
     connect(tv1, &QTreeWidget::itemClicked, this,
             [this] { RunHandled(this, [this] { tv1Click(); }); });
-    connect(tv1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
-        for (QTreeWidgetItem* node :
-             tv1->findItems(QString(), Qt::MatchContains | Qt::MatchRecursive))
-            node->setFlags(node->flags() & ~Qt::ItemIsEditable);
-    });
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmCustomer->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
@@ -301,8 +275,7 @@ void TCustomerTab::NModIeTypeClick() {
     QTreeWidgetItem* selected = CustomerTree->SelectedNode();
     if (!selected || selected == CustomerTree->RootNode())
         return;
-    selected->setFlags(selected->flags() | Qt::ItemIsEditable);
-    tv1->editItem(selected, 0);
+    StartRename(tv1, selected);
 }
 
 void TCustomerTab::tv1Edited(QTreeWidgetItem* node, const QString& newText) {

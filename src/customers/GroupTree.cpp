@@ -1,11 +1,14 @@
 #include "customers/GroupTree.h"
 
 #include "data/DbAccess.h"
+#include "data/ExceptionHandler.h"
 #include "data/Exceptions.h"
 #include "data/Messages.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -36,6 +39,28 @@ const QIcon& GroupIcon() {
     }();
     return icon;
 }
+
+// Hands the text of an in-place edit ended with Enter to the rename command instead of writing it
+// into the node.
+class TRenameDelegate : public QStyledItemDelegate {
+public:
+    TRenameDelegate(QTreeWidget* tree, std::function<void(QTreeWidgetItem*, const QString&)> edited)
+        : QStyledItemDelegate(tree), tree(tree), edited(std::move(edited)) {}
+
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
+        auto* edit = qobject_cast<QLineEdit*>(editor);
+        QTreeWidgetItem* node = tree->itemFromIndex(index);
+        if (!edit || !node)
+            return;
+        const QString text = edit->text();
+        RunHandled(tree, [&] { edited(node, text); });
+    }
+
+private:
+    QTreeWidget* tree;
+    std::function<void(QTreeWidgetItem*, const QString&)> edited;
+};
 
 void SetIndex(QTreeWidgetItem* node, const TGroupIndex& index) {
     node->setData(0, kSelfIndexRole, index.SelfIndex);
@@ -190,4 +215,19 @@ QString TVoskTree::GroupPath(const QTreeWidgetItem* node) const {
     for (; node; node = node->parent())
         texts.prepend(node->text(0));
     return texts.join("->");
+}
+
+void InstallRenameInPlace(QTreeWidget* tree,
+                          std::function<void(QTreeWidgetItem*, const QString&)> edited) {
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setItemDelegate(new TRenameDelegate(tree, std::move(edited)));
+    QObject::connect(tree->itemDelegate(), &QAbstractItemDelegate::closeEditor, tree, [tree] {
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            (*it)->setFlags((*it)->flags() & ~Qt::ItemIsEditable);
+    });
+}
+
+void StartRename(QTreeWidget* tree, QTreeWidgetItem* node) {
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    tree->editItem(node, 0);
 }

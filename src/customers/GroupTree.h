@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -67,3 +70,11 @@ bool AskGroupName(const QString& path, QString& name);
 // Lets the user choose a customer group. True on OK with the group's id and name; the root gives
 // 0 and "未分组".
 bool PickGroup(int& groupIndex, QString& groupName);
+
+// Lets the user rename the tree's groups in place, one at a time through StartRename: a name
+// ended with Enter goes to edited (under the application's error handler) instead of into the
+// node, so the node shows the new name only once it is stored. Esc changes nothing.
+void InstallRenameInPlace(QTreeWidget* tree,
+                          std::function<void(QTreeWidgetItem*, const QString&)> edited);
+// Opens the in-place editor on the node's name; the node is editable only while it is open.
+void StartRename(QTreeWidget* tree, QTreeWidgetItem* node);

@@ -67,10 +67,3 @@ QStringList CustomerTabTest::Column(const QString& field) const {
         texts << VariantToText(list.ValueAt(row, index));
     return texts;
 }
-
-void WhenModal(std::function<void(QWidget*)> check) {
-    QTimer::singleShot(0, [check] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        check(dialog);
-    });
-}

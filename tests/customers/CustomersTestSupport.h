@@ -3,6 +3,7 @@
 #include "app/FormMain.h"
 #include "customers/CustomerTab.h"
 #include "support/AppDirTest.h"
+#include "support/Modal.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,6 +31,3 @@ protected:
     std::unique_ptr<TFormMain> form;
     TCustomerTab* tab = nullptr;
 };
-
-// Runs check on the modal dialog the next call opens, once it is up.
-void WhenModal(std::function<void(QWidget*)> check);
