@@ -1,6 +1,7 @@
 // Renders the main window (each tab), the system menu, the base dialog, the waiting window and
 // the message boxes into PNG files, working on a throw-away copy of a fresh data file.
 #include "CustomerShots.h"
+#include "NoteShots.h"
 #include "ReminderShots.h"
 #include "SmsShots.h"
 #include "app/Application.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
     QFile::setPermissions(AppDir() + "bookkeep.dat", QFile::ReadOwner | QFile::WriteOwner);
 
     FillCustomerSamples();
+    FillNoteSamples();
     std::unique_ptr<TFormMain> form = CreateMainWindow();
     if (!form)
         return 1;
@@ -119,6 +121,7 @@ int main(int argc, char** argv) {
     ShootCustomers(*form, save);
     ShootReminders(*form, save);
     ShootSms(save);
+    ShootNotebook(*form, save);
     form->close();
     return 0;
 }
