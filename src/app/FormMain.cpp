@@ -4,6 +4,7 @@
 #include "app/RunAtStartup.h"
 #include "app/WindowMessages.h"
 #include "customers/CustomerTab.h"
+#include "customers/FormCustomerDIY.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
 #include "data/FormWaiting.h"
@@ -158,6 +159,7 @@ void TFormMain::createSystemMenu() {
     N8 = pmSystem->addAction(QStringLiteral("数据维护"));
     pmSystem->addSeparator();
     NOpenWWW1 = pmSystem->addAction(QStringLiteral("软件主页"));
+    connect(N10, &QAction::triggered, this, [] { ShowCustomerDIYDialog(); });
     connect(N1, &QAction::triggered, this, [] { ShowSmsSettings(); });
     connect(N15, &QAction::triggered, this, &TFormMain::N15Click);
     connect(NOpenWWW1, &QAction::triggered, this, &TFormMain::NOpenWWW1Click);

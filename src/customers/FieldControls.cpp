@@ -9,6 +9,8 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QRegularExpression>
 
 namespace {
 
@@ -24,19 +26,9 @@ constexpr int kControlHeight = 20;
 const char* const kRequiredProperty = "fieldRequired";
 const char* const kUniqueProperty = "fieldUnique";
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
-const QString kToday = QStringLiteral("date()");
-
-QDate ParseDate(const QString& text) {
-    const QString trimmed = text.trimmed();
-    for (const char* format : {"yyyy-MM-dd", "yyyy-M-d", "yyyy/M/d", "yyyy.M.d"})
-        if (const QDate date = QDate::fromString(trimmed, QString::fromLatin1(format));
-            date.isValid())
-            return date;
-    return {};
-}
 
 QDate DateOrToday(const QString& text) {
-    const QDate date = ParseDate(text);
+    const QDate date = ParseFieldDate(text);
     return date.isValid() ? date : Now().date();
 }
 
@@ -89,7 +81,7 @@ QWidget* NewControl(QWidget* parent, const TFieldDefinition& field) {
         auto* picker = new QDateEdit(parent);
         picker->setDisplayFormat(kDateFormat);
         picker->setCalendarPopup(true);
-        picker->setDate(field.Values == kToday ? Now().date() : DateOrToday(field.Values));
+        picker->setDate(field.Values == kTodayDefault ? Now().date() : DateOrToday(field.Values));
         return picker;
     }
     case kNumberField: {
@@ -109,6 +101,24 @@ bool IsTextControl(const QWidget* control) {
 }
 
 } // namespace
+
+QString ShortDateFormat() {
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    return QLocale().dateFormat(QLocale::ShortFormat).replace(twoDigitYear, "yyyy");
+}
+
+QString ShortDateText(const QDate& date) {
+    return QLocale().toString(date, ShortDateFormat());
+}
+
+QDate ParseFieldDate(const QString& text) {
+    const QString trimmed = text.trimmed();
+    for (const char* format : {"yyyy-MM-dd", "yyyy-M-d", "yyyy/M/d", "yyyy.M.d"})
+        if (const QDate date = QDate::fromString(trimmed, QString::fromLatin1(format));
+            date.isValid())
+            return date;
+    return QLocale().toDate(trimmed, ShortDateFormat());
+}
 
 QList<TFieldDefinition> ReadFieldDefinitions() {
     QList<TFieldDefinition> fields;

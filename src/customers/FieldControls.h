@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDate;
 class QWidget;
 
 // The kinds of custom fields, as stored in AppTitle.TitleType.
@@ -30,6 +31,15 @@ QList<TFieldDefinition> ReadFieldDefinitions();
 // How a control shows its field's flags: light yellow required, light cyan unique, light salmon
 // both; an invalid colour (the control's own) for neither.
 QColor FlagColour(bool required, bool unique);
+
+// The stored default of a date field that shows the day the editor opens.
+inline const QString kTodayDefault = QStringLiteral("date()");
+// The short date text of the user's locale, its year always with four digits: how a date
+// field's fixed default is stored.
+QString ShortDateText(const QDate& date);
+QString ShortDateFormat();
+// A stored date, as YYYY-MM-DD or as ShortDateText writes it; invalid when the text is no date.
+QDate ParseFieldDate(const QString& text);
 
 // The separator that ends every preset of a drop-down field's stored list.
 inline const QString kPresetSeparator = QStringLiteral("%#%");

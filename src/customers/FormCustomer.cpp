@@ -3,6 +3,7 @@
 #include "controls/VoskEdtBut.h"
 #include "customers/Customer.h"
 #include "customers/FieldControls.h"
+#include "customers/FormConnFile.h"
 #include "customers/GroupTree.h"
 #include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
@@ -42,7 +43,7 @@ TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
       tsFiles(new QWidget(pgcCustomer)), EdtGoup(new TVoskEdtBut(tsBasic)),
       edtName(new QLineEdit(tsBasic)), edtTel(new QLineEdit(tsBasic)), img1(new QLabel(tsBasic)),
       pnlDIY(new QScrollArea(tsBasic)), pnlFields(new QWidget),
-      mmoRemark(new QPlainTextEdit(tsBasic)) {
+      mmoRemark(new QPlainTextEdit(tsBasic)), ConnFiles(new TConnFilePage(tsFiles)) {
     pgcCustomer->addTab(tsBasic, QStringLiteral("基本资料"));
     pgcCustomer->addTab(tsFiles, QStringLiteral("关联文件"));
     auto* body = new QVBoxLayout(pnlBody);
@@ -88,6 +89,9 @@ TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
     page->addWidget(pnlDIY, 1, 0, 1, 2);
     page->addWidget(Caption(QStringLiteral("备注"), tsBasic), 2, 0, Qt::AlignTop);
     page->addWidget(mmoRemark, 2, 1);
+
+    auto* files = new QVBoxLayout(tsFiles);
+    files->addWidget(ConnFiles);
 
     connect(EdtGoup, &TVoskEdtBut::OnButClick, this,
             [this] { RunHandled(this, [this] { EdtGoupButClick(); }); });
@@ -142,6 +146,7 @@ TFormAddCustomer::TFormAddCustomer(QWidget* parent)
     : TFormBaseCustomer(kAddFieldAreaHeight, parent) {
     setWindowTitle(QStringLiteral("新建客户信息"));
     Guid = NewGuid();
+    ConnFiles->Guid = Guid;
 }
 
 void TFormAddCustomer::btnOKClick() {
@@ -183,6 +188,8 @@ void TFormModCustomer::LoadRecord() {
         SetFieldValue(control,
                       field >= 0 && !row.Eof() ? row.AsString(field).trimmed() : QString());
     }
+    ConnFiles->Guid = Guid;
+    ConnFiles->LoadList();
 }
 
 void TFormModCustomer::btnOKClick() {

@@ -7,6 +7,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QScrollArea;
 class QTabWidget;
+class TConnFilePage;
 class TVoskEdtBut;
 
 // The customer editor: the group, name, number and remark, and one control per custom field
@@ -31,6 +32,7 @@ public:
     QScrollArea* pnlDIY;
     QWidget* pnlFields; // the custom field controls, inside pnlDIY
     QPlainTextEdit* mmoRemark;
+    TConnFilePage* ConnFiles; // the page "关联文件"
 
     int TypeID = 0;
     QString Guid;

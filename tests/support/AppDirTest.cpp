@@ -13,6 +13,7 @@ void AppDirTest::SetUp() {
     SetMessageBoxes(&boxes);
     SetFileDialogs(&fileDialogs);
     SetClock(&clock);
+    SetShell(&shell);
     ASSERT_TRUE(LockProgramFolder());
 }
 
@@ -21,6 +22,7 @@ void AppDirTest::TearDown() {
     SetMessageBoxes(nullptr);
     SetFileDialogs(nullptr);
     SetClock(nullptr);
+    SetShell(nullptr);
 }
 
 QString AppDirTest::appDir() const {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 // Gives each test its own program folder holding a fresh copy of the generated bookkeep.dat,
-// with the scripted message boxes, file dialogs and clock installed, and the folder's lock held
-// as the running program holds it.
+// with the scripted message boxes, file dialogs, clock and desktop services installed, and the
+// folder's lock held as the running program holds it.
 class AppDirTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -21,6 +21,7 @@ protected:
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs fileDialogs;
     FixedClock clock;
+    RecordingShell shell;
 };
 
 // A file's bytes; empty when it cannot be read.

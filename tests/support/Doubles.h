@@ -3,9 +3,12 @@
 #include "data/Clock.h"
 #include "data/FileDialogs.h"
 #include "data/Messages.h"
+#include "data/Shell.h"
 
 #include <QList>
 #include <QQueue>
+#include <QStringList>
+#include <QUrl>
 
 // Records every message box and answers as scripted. With nothing scripted a Yes/No box is
 // answered with its default button (No) and an OK box with OK.
@@ -44,4 +47,16 @@ public:
     void AddSecs(int seconds) { now = now.addSecs(seconds); }
 
     QDateTime now;
+};
+
+// Records what the desktop was asked to open or show; starts nothing.
+class RecordingShell : public IShell {
+public:
+    void Open(const QUrl& url) override {
+        opened << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+    }
+    void ShowInFileManager(const QString& path) override { shown << path; }
+
+    QStringList opened;
+    QStringList shown;
 };

@@ -1,6 +1,7 @@
 // Renders the main window (each tab), the system menu, the base dialog, the waiting window and
 // the message boxes into PNG files, working on a throw-away copy of a fresh data file.
 #include "CustomerShots.h"
+#include "FieldShots.h"
 #include "NoteShots.h"
 #include "ReminderShots.h"
 #include "SmsShots.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
     ShootReminders(*form, save);
     ShootSms(save);
     ShootNotebook(*form, save);
+    ShootFields(save);
     form->close();
     return 0;
 }
