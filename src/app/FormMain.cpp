@@ -12,6 +12,7 @@
 #include "data/Shell.h"
 #include "maintenance/CompactDatabase.h"
 #include "maintenance/Config.h"
+#include "maintenance/FormDataMgr.h"
 #include "notebook/NoteTab.h"
 #include "reminders/AlamTab.h"
 #include "sms/FormSmsSettings.h"
@@ -157,6 +158,7 @@ void TFormMain::createSystemMenu() {
     N1 = pmSystem->addAction(QStringLiteral("短信设置"));
     pmSystem->addSeparator();
     N8 = pmSystem->addAction(QStringLiteral("数据维护"));
+    connect(N8, &QAction::triggered, this, [] { ShowDataMgrDialog(); });
     pmSystem->addSeparator();
     NOpenWWW1 = pmSystem->addAction(QStringLiteral("软件主页"));
     connect(N10, &QAction::triggered, this, [] { ShowCustomerDIYDialog(); });

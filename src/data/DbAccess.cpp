@@ -278,6 +278,17 @@ void TDbAccess::ExecControl(const QString& sql) {
     }
 }
 
+void TDbAccess::Prepare(const QString& sql, TStatement& statement) {
+    const QByteArray text = sql.toUtf8();
+    int offset = 0;
+    try {
+        if (!statement.PrepareNext(db, text, offset))
+            ThrowText(QStringLiteral("语句为空"));
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kOperationFailed, sql);
+    }
+}
+
 void TDbAccess::BeginTransaction() {
     ExecControl("begin");
 }

@@ -48,6 +48,10 @@ public:
     void ExecBatch(const QString& text);
     void ExecBatch(const QList<SqlStatement>& statements);
 
+    // Prepares one statement on the connection, to be bound and run many times (the import's
+    // inserts); the caller resets it between runs.
+    void Prepare(const QString& sql, TStatement& statement);
+
     void BeginTransaction();
     void Commit();
     void Rollback();
