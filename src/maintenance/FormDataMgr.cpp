@@ -124,6 +124,11 @@ void TFormDataMgr::showEvent(QShowEvent* event) {
     FormShow();
 }
 
+void TFormDataMgr::reject() {
+    if (!importing)
+        QDialog::reject();
+}
+
 void TFormDataMgr::FormShow() {
     groupIndex = 0;
     EdtGoup->setText(kNoGroup);

@@ -43,6 +43,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Refused while an import runs.
+    void reject() override;
 
 private:
     QWidget* createButtonPage(QPushButton*& button, const QString& caption, QLabel* text);

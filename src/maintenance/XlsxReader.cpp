@@ -17,6 +17,9 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
+// More distinct texts than a sheet of Excel's size would need; each costs memory even when empty.
+constexpr qsizetype kMaxSharedStrings = 4 * 1000 * 1000;
+
 // One member of the zip, read through libzip as it is decompressed, never more than limit
 // bytes.
 class TZipEntryDevice : public QIODevice {
@@ -253,8 +256,11 @@ private:
             return;
         QXmlStreamReader& xml = part->xml;
         while (!xml.atEnd())
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == "si"_L1)
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == "si"_L1) {
+                if (sharedStrings.size() == kMaxSharedStrings)
+                    FailWorkbook(kWorkbookTooLarge);
                 sharedStrings.append(ReadRichText(*part));
+            }
         part->FailIfError();
     }
 

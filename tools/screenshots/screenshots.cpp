@@ -1,6 +1,7 @@
 // Renders the main window (each tab), the system menu, the base dialog, the waiting window and
 // the message boxes into PNG files, working on a throw-away copy of a fresh data file.
 #include "CustomerShots.h"
+#include "DataMgrShots.h"
 #include "FieldShots.h"
 #include "NoteShots.h"
 #include "ReminderShots.h"
@@ -124,6 +125,7 @@ int main(int argc, char** argv) {
     ShootSms(save);
     ShootNotebook(*form, save);
     ShootFields(save);
+    ShootDataMgr(save);
     form->close();
     return 0;
 }
