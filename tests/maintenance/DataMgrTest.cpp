@@ -129,7 +129,7 @@ TEST_F(DataMgrTest, RestorePutsEveryTableBackAndRefusesABadFile) {
             "delete from AlamContext@#@update SysSet set bPass = 0, PassWord = ''");
     AddCustomer("新客户");
 
-    WriteFileBytes(file("bad.dat"), "not a data file");
+    WriteBytes(file("bad.dat"), "not a data file");
     boxes.AnswerNext(true);
     fileDialogs.ChooseNext(file("bad.dat"));
     dialog->btnAdd->click();
@@ -259,15 +259,15 @@ TEST_F(DataMgrTest, AFailedImportStoresNothingAndNamesTheReason) {
     EXPECT_EQ(Count("select count(*) from Customer"), 0);
     EXPECT_FALSE(DbAccess().InTransaction());
 
-    WriteFileBytes(file("renamed.xlsx"), "姓名\n张三\n");
+    WriteBytes(file("renamed.xlsx"), "姓名\n张三\n");
     EXPECT_EQ(Import(file("renamed.xlsx")),
               kImportFailed + "所选文件不是Excel工作簿（.xlsx 或 .xls）");
     WriteZip(file("nosheet.xlsx"), {{"a.txt", "x"}});
     EXPECT_EQ(Import(file("nosheet.xlsx")), kImportFailed + "Excel文件中没有工作表");
     WriteZip(file("noheader.xlsx"), HandWrittenWorkbook("<worksheet><sheetData/></worksheet>"));
     EXPECT_EQ(Import(file("noheader.xlsx")), kImportFailed + "Excel文件的工作表是空的，没有列名行");
-    const QByteArray xls = FileBytes(MAINTENANCE_FIXTURES "/customers.xls");
-    WriteFileBytes(file("cut.xls"), xls.left(1000));
+    const QByteArray xls = ReadBytes(MAINTENANCE_FIXTURES "/customers.xls");
+    WriteBytes(file("cut.xls"), xls.left(1000));
     EXPECT_TRUE(Import(file("cut.xls")).startsWith(kImportFailed + "Excel文件"));
     EXPECT_EQ(Count("select count(*) from Customer"), 0);
     EXPECT_FALSE(WaitingWindow().isVisible());

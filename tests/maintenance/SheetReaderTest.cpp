@@ -1,6 +1,7 @@
 #include "maintenance/SheetReader.h"
 #include "Workbooks.h"
 #include "data/Exceptions.h"
+#include "support/AppDirTest.h"
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -96,15 +97,15 @@ TEST_F(SheetReaderTest, ReadsTheXlsFixture) {
 }
 
 TEST_F(SheetReaderTest, DamagedForeignAndOversizedFilesAreRefusedWithTheReason) {
-    WriteFileBytes(file("text.xlsx"), "姓名,手机号码\n张三,139\n");
+    WriteBytes(file("text.xlsx"), "姓名,手机号码\n张三,139\n");
     EXPECT_EQ(FailureOf(file("text.xlsx")), kNotWorkbook);
-    WriteFileBytes(file("empty.xls"), "");
+    WriteBytes(file("empty.xls"), "");
     EXPECT_EQ(FailureOf(file("empty.xls")), kNotWorkbook);
     EXPECT_EQ(FailureOf(file("missing.xlsx")), "无法打开文件：" + file("missing.xlsx"));
 
     WriteXlsx(file("good.xlsx"), {{"姓名"}, {"张三"}});
-    const QByteArray good = FileBytes(file("good.xlsx"));
-    WriteFileBytes(file("cut.xlsx"), good.left(good.size() / 2));
+    const QByteArray good = ReadBytes(file("good.xlsx"));
+    WriteBytes(file("cut.xlsx"), good.left(good.size() / 2));
     EXPECT_EQ(FailureOf(file("cut.xlsx")), kDamaged);
 
     WriteZip(file("nosheet.xlsx"), {{"readme.txt", "hello"}});
@@ -136,8 +137,8 @@ TEST_F(SheetReaderTest, DamagedForeignAndOversizedFilesAreRefusedWithTheReason) 
     EXPECT_EQ(FailureOf(bomb, small), "Excel文件解压后过大，超出了导入的限度");
     EXPECT_EQ(FailureOf(bomb), QString());
 
-    const QByteArray xls = FileBytes(MAINTENANCE_FIXTURES "/customers.xls");
-    WriteFileBytes(file("cut.xls"), xls.left(xls.size() / 2));
+    const QByteArray xls = ReadBytes(MAINTENANCE_FIXTURES "/customers.xls");
+    WriteBytes(file("cut.xls"), xls.left(xls.size() / 2));
     EXPECT_TRUE(FailureOf(file("cut.xls")).startsWith("Excel文件"));
 }
 
@@ -145,19 +146,19 @@ TEST_F(SheetReaderTest, DamagedForeignAndOversizedFilesAreRefusedWithTheReason) 
 // reason; nothing else may happen.
 TEST_F(SheetReaderTest, NoCutOrChangedByteBreaksTheReader) {
     WriteXlsx(file("good.xlsx"), {{"姓名", "手机号码"}, {"张三", 13912345678.0}, {"李四", "x"}});
-    const QList<QByteArray> books = {FileBytes(file("good.xlsx")),
-                                     FileBytes(MAINTENANCE_FIXTURES "/customers.xls")};
+    const QList<QByteArray> books = {ReadBytes(file("good.xlsx")),
+                                     ReadBytes(MAINTENANCE_FIXTURES "/customers.xls")};
     const QString path = file("fuzz");
     int refused = 0;
     for (const QByteArray& book : books) {
         for (qsizetype cut = 0; cut < book.size(); cut += 89) {
-            WriteFileBytes(path, book.left(cut));
+            WriteBytes(path, book.left(cut));
             refused += !FailureOf(path).isEmpty();
         }
         for (qsizetype at = 0; at < book.size(); at += 47) {
             QByteArray changed = book;
             changed[at] = char(changed[at] ^ 0x5A);
-            WriteFileBytes(path, changed);
+            WriteBytes(path, changed);
             FailureOf(path);
         }
     }

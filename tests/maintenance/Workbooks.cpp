@@ -83,14 +83,3 @@ QList<QPair<QString, QByteArray>> HandWrittenWorkbook(const QByteArray& sheetXml
         members.append({"xl/strings.xml", sharedStringsXml});
     return members;
 }
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFileBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}

@@ -17,6 +17,3 @@ void WriteZip(const QString& path, const QList<QPair<QString, QByteArray>>& memb
 // The members an .xlsx needs around a sheet written by hand.
 QList<QPair<QString, QByteArray>> HandWrittenWorkbook(const QByteArray& sheetXml,
                                                       const QByteArray& sharedStringsXml = {});
-
-QByteArray FileBytes(const QString& path);
-void WriteFileBytes(const QString& path, const QByteArray& bytes);
