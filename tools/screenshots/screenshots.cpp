@@ -13,6 +13,7 @@
 #include "data/AppDir.h"
 #include "data/FormWaiting.h"
 #include "data/Messages.h"
+#include "data/ProgramLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,5 +128,7 @@ int main(int argc, char** argv) {
     ShootFields(save);
     ShootDataMgr(save);
     form->close();
+    form.reset();
+    UnlockProgramFolder();
     return 0;
 }
