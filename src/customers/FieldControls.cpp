@@ -52,11 +52,12 @@ QComboBox* NewComboBox(QWidget* parent, const QStringList& items) {
     return box;
 }
 
-// Every value the field holds among the customers, an empty one for those without a value.
+// Every value the field holds among the customers, an empty one for those without a value;
+// values that differ only in the case of Latin letters are one value.
 QStringList StoredValues(const QString& field) {
     QStringList values;
     for (TDataSet& rows = DbAccess().OpenAuxQuery("select DISTINCT ifnull(" + QuoteIdent(field) +
-                                                  ", '') from Customer");
+                                                  ", '') collate nocase from Customer");
          !rows.Eof(); rows.Next())
         values << rows.AsString(0);
     return values;
@@ -251,9 +252,11 @@ void CheckUniqueValue(const QString& value, const QString& fieldName, const QStr
     const QString column = QuoteIdent(fieldName);
     const int count =
         excludeSelf
-            ? ExecScalarSql("select Count(*) from Customer where " + column + "=? and [GUID]<>?",
+            ? ExecScalarSql("select Count(*) from Customer where " + column +
+                                "=? collate nocase and [GUID]<>?",
                             {value, guid})
-            : ExecScalarSql("select Count(*) from Customer where " + column + "=?", {value});
+            : ExecScalarSql("select Count(*) from Customer where " + column + "=? collate nocase",
+                            {value});
     if (count > 0)
         Fail(QStringLiteral("标题名称 ") + fieldName + QStringLiteral(" 输入的信息 ") + value +
              QStringLiteral(" 已经存在，不能重复输入！"));

@@ -64,8 +64,8 @@ void SetFieldValue(QWidget* control, const QString& value);
 
 // Stops with "<field>不能为空！" at the first required text or drop-down field left empty.
 void CheckRequiredFields(const QWidget* panel);
-// Stops at the first unique field whose value another customer holds already; with excludeSelf
-// the customer keyed by guid does not count.
+// Stops at the first unique field whose value another customer holds already, Latin letters in
+// any case; with excludeSelf the customer keyed by guid does not count.
 void CheckUniqueFields(const QWidget* panel, const QString& guid, bool excludeSelf);
 void CheckUniqueValue(const QString& value, const QString& fieldName, const QString& guid,
                       bool excludeSelf);

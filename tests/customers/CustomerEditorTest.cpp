@@ -116,6 +116,29 @@ TEST_F(CustomerEditorTest, AddChecksRequiredAndUniqueThenStoresExactlyWhatWasTyp
     EXPECT_EQ(Ok(second), "会员号不能为空！");
 }
 
+TEST_F(CustomerEditorTest, UniqueAndRememberedValuesFoldTheCaseOfLatinLettersOnly) {
+    AddField("会员号", 0, QString(), false, true);
+    AddField("城市", 2);
+    AddCustomer("ME", 0, "我", "1", {"AB-Я1", "Beijing"}, {"会员号", "城市"});
+    AddCustomer("YOU", 0, "你", "2", {"X", "BEIJING"}, {"会员号", "城市"});
+    const auto check = [](const QString& value, const QString& guid, bool excludeSelf) {
+        try {
+            CheckUniqueValue(value, "会员号", guid, excludeSelf);
+        } catch (const EUserError& error) {
+            return error.Message();
+        }
+        return QString();
+    };
+    EXPECT_EQ(check("ab-Я1", QString(), false),
+              "标题名称 会员号 输入的信息 ab-Я1 已经存在，不能重复输入！");
+    EXPECT_EQ(check("Ab-я1", QString(), false), ""); // other letters count exactly
+    EXPECT_NE(check("aB-Я1", "YOU", true), "");
+    EXPECT_EQ(check("aB-Я1", "ME", true), "");
+
+    TFormAddCustomer form;
+    EXPECT_EQ(Field<QComboBox>(form, 2)->count(), 1);
+}
+
 TEST_F(CustomerEditorTest, ChangeKeepsItsOwnUniqueValueAndRepairsADateThatIsNone) {
     AddGroup(5, 0, "老客户");
     AddField("会员号", 0, QString(), false, true);
