@@ -37,6 +37,15 @@ QStringList MemoLines(const QPlainTextEdit* memo) {
     return text.split('\n');
 }
 
+// The memo text that MemoLines reads back as these lines: an empty last line needs the line
+// break that ends it.
+QString MemoText(const QStringList& lines) {
+    QString text = lines.join('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        text += '\n';
+    return text;
+}
+
 } // namespace
 
 TFormBaseTitle::TFormBaseTitle(QWidget* parent)
@@ -93,8 +102,9 @@ TFormBaseTitle::TFormBaseTitle(QWidget* parent)
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(2, 1);
 
-    connect(cbbType, &QComboBox::currentIndexChanged, this, [this] { cbbTypeSelect(); });
-    connect(cbbsj, &QComboBox::currentIndexChanged, this, [this] { cbbsjSelect(); });
+    // Every choice counts, also one of the item already shown.
+    connect(cbbType, &QComboBox::activated, this, [this] { cbbTypeSelect(); });
+    connect(cbbsj, &QComboBox::activated, this, [this] { cbbsjSelect(); });
     ShowDefaultEditor(kTextField);
     resize(480, 250);
     edtName->setFocus();
@@ -116,7 +126,7 @@ void TFormBaseTitle::ShowDefaultEditor(int kind) {
     edtmrz->setVisible(kind == kTextField || kind == kNumberField);
     mmomrz->setVisible(kind == kPickField);
     cbbsj->setVisible(kind == kDateField);
-    DBDate->setVisible(false);
+    DBDate->setVisible(kind == kDateField && cbbsj->currentIndex() == kCustomDate);
     labDefault->setVisible(kind != kMemoryField);
     edtmrz->clear();
     mmomrz->clear();
@@ -184,7 +194,7 @@ void TFormModTitle::LoadTitle(const QString& name) {
     if (field.Kind == kTextField || field.Kind == kNumberField)
         edtmrz->setText(field.Values);
     else if (field.Kind == kPickField)
-        mmomrz->setPlainText(ReadPresets(field.Values).join('\n'));
+        mmomrz->setPlainText(MemoText(ReadPresets(field.Values)));
     else if (field.Kind == kDateField) {
         const bool fixedDate = field.Values != kTodayDefault;
         cbbsj->setCurrentIndex(fixedDate ? kCustomDate : 0);

@@ -22,7 +22,7 @@ public:
     bool NameIsEmpty();
     void ShowKindHelp(int kind);
     // Shows the kind's default editor and hides the others; empties the one-line edit and the
-    // memo.
+    // memo. A date field shows its date picker while "自定义" is chosen.
     void ShowDefaultEditor(int kind);
     void cbbTypeSelect();
     void cbbsjSelect();

@@ -31,23 +31,34 @@ protected:
         CustomerTabTest::TearDown();
     }
 
-    // Presses OK on the editor; the text of the box it showed, empty for none.
-    QString Ok(TFormBaseTitle& editor) {
+    // Runs a command as a button does; the text of the box it showed, empty for none.
+    QString Run(const std::function<void()>& command) {
         boxes.shown.clear();
-        RunHandled(nullptr, [&] {
+        RunHandled(nullptr, command);
+        return boxes.shown.isEmpty() ? QString() : boxes.Last().text;
+    }
+
+    // Presses OK on the editor.
+    QString Ok(TFormBaseTitle& editor) {
+        return Run([&] {
             if (auto* add = qobject_cast<TFormAddTitle*>(&editor))
                 add->btnOKClick();
             else
                 static_cast<TFormModTitle&>(editor).btnOKClick();
         });
-        return boxes.shown.isEmpty() ? QString() : boxes.Last().text;
+    }
+
+    // Chooses an item as the user does, also the one already shown.
+    static void Choose(QComboBox* box, int index) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
     }
 
     QString Add(const QString& name, int kind,
                 const std::function<void(TFormAddTitle&)>& fill = {}) {
         TFormAddTitle editor;
         editor.edtName->setText(name);
-        editor.cbbType->setCurrentIndex(kind);
+        Choose(editor.cbbType, kind);
         if (fill)
             fill(editor);
         return Ok(editor);
@@ -109,7 +120,7 @@ TEST_F(FieldDefinitionsTest, EachKindStoresItsDefaultTextAndAddsItsColumn) {
     EXPECT_EQ(Add("今天", 3), "");
     EXPECT_EQ(Add("生日", 3,
                   [](TFormAddTitle& e) {
-                      e.cbbsj->setCurrentIndex(1);
+                      Choose(e.cbbsj, 1);
                       e.DBDate->setDate(QDate(2024, 5, 6));
                   }),
               "");
@@ -140,6 +151,12 @@ TEST_F(FieldDefinitionsTest, EachKindStoresItsDefaultTextAndAddsItsColumn) {
     pick.LoadTitle("下拉");
     EXPECT_EQ(pick.mmomrz->toPlainText(), "A\n\nB");
     EXPECT_EQ(pick.cbbType->currentText(), "标准下拉框");
+    // An empty last preset is kept through loading and saving.
+    AddField("尾空", 1, "A%#%%#%");
+    TFormModTitle trailing;
+    trailing.LoadTitle("尾空");
+    EXPECT_EQ(Ok(trailing), "");
+    EXPECT_EQ(Definitions().last(), "尾空|1|A%#%%#%|0|0");
     TFormModTitle text;
     text.LoadTitle("a'\"]@#@%#%");
     EXPECT_EQ(text.edtmrz->text(), "x'\"]@#@%#%");
@@ -163,7 +180,7 @@ TEST_F(FieldDefinitionsTest, EachKindShowsItsHelpAndItsDefaultEditor) {
     const QString visible[] = {"edtmrz", "mmomrz", "", "cbbsj", "edtmrz"};
     for (int kind : {1, 2, 3, 4, 0}) {
         editor.edtmrz->setText("old");
-        editor.cbbType->setCurrentIndex(kind);
+        Choose(editor.cbbType, kind);
         EXPECT_EQ(editor.mmo1->toPlainText(), help[kind]) << kind;
         EXPECT_EQ(editor.edtmrz->isVisible(), visible[kind] == "edtmrz") << kind;
         EXPECT_EQ(editor.mmomrz->isVisible(), visible[kind] == "mmomrz") << kind;
@@ -172,10 +189,20 @@ TEST_F(FieldDefinitionsTest, EachKindShowsItsHelpAndItsDefaultEditor) {
         EXPECT_FALSE(editor.DBDate->isVisible());
         EXPECT_EQ(editor.edtmrz->text(), "");
     }
-    editor.cbbsj->setCurrentIndex(1);
+    Choose(editor.cbbType, 3);
+    Choose(editor.cbbsj, 1);
     EXPECT_TRUE(editor.DBDate->isVisible());
-    editor.cbbsj->setCurrentIndex(0);
+    Choose(editor.cbbsj, 0);
     EXPECT_FALSE(editor.DBDate->isVisible());
+    // Back on the date kind, the date picker follows the choice kept in cbbsj.
+    Choose(editor.cbbsj, 1);
+    Choose(editor.cbbType, 0);
+    EXPECT_FALSE(editor.DBDate->isVisible());
+    Choose(editor.cbbType, 3);
+    EXPECT_EQ(editor.cbbsj->currentText(), "自定义");
+    EXPECT_TRUE(editor.DBDate->isVisible());
+    Choose(editor.cbbsj, 1);
+    EXPECT_TRUE(editor.DBDate->isVisible());
 }
 
 TEST_F(FieldDefinitionsTest, RefusedNamesStoreNothing) {

@@ -39,12 +39,14 @@ void shootTitleEditors(const SaveShot& save) {
         TFormAddTitle editor;
         editor.edtName->setText(QStringLiteral("示例字段"));
         editor.cbbType->setCurrentIndex(kind);
+        editor.cbbTypeSelect();
         if (kind == kTextField)
             editor.edtmrz->setText(QStringLiteral("默认文字"));
         if (kind == kPickField)
             editor.mmomrz->setPlainText(QStringLiteral("普通\n重要\nVIP"));
         if (kind == kDateField) {
             editor.cbbsj->setCurrentIndex(1);
+            editor.cbbsjSelect();
             editor.DBDate->setDate(QDate(2024, 3, 15));
         }
         if (kind == kNumberField)
