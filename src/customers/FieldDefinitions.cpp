@@ -30,10 +30,40 @@ constexpr TReservedName kReservedNames[] = {
     {"备注", "标题名称不能填  备注！"},
 };
 
+// What the editor's name box takes, and what a custom column of Customer holds.
+constexpr int kNameLength = 10;
+constexpr int kColumnLength = 100;
+
 QString AddColumn(const QString& name) {
     const QString column = QuoteIdent(name);
-    return "alter table Customer add " + column + " varchar(100) check (length(" + column +
-           ") <= 100)";
+    const QString length = QString::number(kColumnLength);
+    return "alter table Customer add " + column + " varchar(" + length + ") check (length(" +
+           column + ") <= " + length + ")";
+}
+
+// Every value the definition may hand to a new customer: each preset, or the default.
+QStringList DefaultValues(const TFieldDefinition& field) {
+    if (field.Kind == kPickField)
+        return ReadPresets(field.Values);
+    return {field.Values};
+}
+
+// The engine counts a character beyond the 16-bit range as one.
+bool FitsColumn(const QString& value) {
+    return value.toUcs4().size() <= kColumnLength;
+}
+
+// The definition as it is stored, its name trimmed; stops at the first rule it breaks.
+TFieldDefinition CheckedDefinition(const TFieldDefinition& field) {
+    TFieldDefinition stored = field;
+    stored.Name = field.Name.trimmed();
+    CheckReservedName(stored.Name);
+    if (stored.Name.size() > kNameLength)
+        Fail(QStringLiteral("标题名称不能超过%1个字符！").arg(kNameLength));
+    for (const QString& value : DefaultValues(stored))
+        if (!FitsColumn(value))
+            Fail(QStringLiteral("默认值不能超过%1个字符！").arg(kColumnLength));
+    return stored;
 }
 
 QString DropColumn(const QString& name) {
@@ -61,7 +91,7 @@ void CheckColumnIsFree(const QString& name, const QString& ownColumn,
 
 SqlStatement UpdateRow(const QString& oldName, const TFieldDefinition& field) {
     return {"update AppTitle set TitleName=?,TitleType=?,TitleValues=?,Titlebt=?,Titlewy=? "
-            "where TitleName=?",
+            "where TitleName=? collate nocase",
             {field.Name, field.Kind, field.Values, field.Required, field.Unique, oldName}};
 }
 
@@ -106,18 +136,23 @@ void CheckReservedName(const QString& name) {
 }
 
 bool TitleExists(const QString& name) {
-    return ExecScalarSql("select count(TitleName) from AppTitle where TitleName=?", {name}) > 0;
+    return ExecScalarSql("select count(TitleName) from AppTitle where TitleName=? collate nocase",
+                         {name}) > 0;
 }
 
 TFieldDefinition LoadTitle(const QString& name) {
-    TDataSet& row = DbAccess().OpenQuery("select * from APPTitle where TitleName=?", {name});
+    TDataSet& row =
+        DbAccess().OpenQuery("select * from APPTitle where TitleName=? collate nocase", {name});
     if (row.Eof())
         return {};
     return {row.AsString("TitleName"), row.AsString("TitleValues"), row.AsInteger("TitleType"),
             row.AsBoolean("Titlebt"), row.AsBoolean("Titlewy")};
 }
 
-void AddTitle(const TFieldDefinition& field) {
+void AddTitle(const TFieldDefinition& typed) {
+    const TFieldDefinition field = CheckedDefinition(typed);
+    if (TitleExists(field.Name))
+        Fail(QStringLiteral("标题名称不能重复！"));
     const QList<SqlStatement> batch{
         {"insert into AppTitle(TitleName,TitleType,TitleValues,Titlebt,Titlewy) "
          "values (?,?,?,?,?)",
@@ -127,7 +162,8 @@ void AddTitle(const TFieldDefinition& field) {
     ExecSql(batch);
 }
 
-void ModifyTitle(const QString& oldName, const TFieldDefinition& field) {
+void ModifyTitle(const QString& oldName, const TFieldDefinition& typed) {
+    const TFieldDefinition field = CheckedDefinition(typed);
     QList<SqlStatement> batch{UpdateRow(oldName, field)};
     if (field.Name != oldName)
         batch += RenameColumn(oldName, field.Name);
@@ -137,5 +173,5 @@ void ModifyTitle(const QString& oldName, const TFieldDefinition& field) {
 
 void DropTitle(const QString& name) {
     ExecSql(QList<SqlStatement>{{DropColumn(name), {}},
-                                {"delete from Apptitle where titleName=?", {name}}});
+                                {"delete from Apptitle where titleName=? collate nocase", {name}}});
 }

@@ -2,7 +2,6 @@
 
 #include "customers/FieldDefinitions.h"
 #include "data/Clock.h"
-#include "data/Exceptions.h"
 #include "data/Messages.h"
 
 #include <QCheckBox>
@@ -172,11 +171,7 @@ TFormAddTitle::TFormAddTitle(QWidget* parent) : TFormBaseTitle(parent) {
 void TFormAddTitle::btnOKClick() {
     if (NameIsEmpty())
         return;
-    CheckReservedName(edtName->text());
-    const TFieldDefinition field = Definition();
-    if (TitleExists(field.Name))
-        Fail(QStringLiteral("标题名称不能重复！"));
-    AddTitle(field);
+    AddTitle(Definition());
     accept();
 }
 
@@ -208,7 +203,6 @@ void TFormModTitle::LoadTitle(const QString& name) {
 void TFormModTitle::btnOKClick() {
     if (NameIsEmpty())
         return;
-    CheckReservedName(edtName->text());
     ModifyTitle(OldName, Definition());
     accept();
 }

@@ -219,12 +219,14 @@ TEST_F(FieldDefinitionsTest, RefusedNamesStoreNothing) {
     EXPECT_EQ(Add("新建时间", 0), "标题名称不能填  新建时间！");
     EXPECT_EQ(Add("备注", 0), "标题名称不能填  备注！");
     EXPECT_EQ(Add("城市", 0), "标题名称不能重复！");
-    for (const QString& name : QStringList{" 备注", "guid", "TYPEID", "新建时间 "})
+    EXPECT_EQ(Add(" 备注", 0), "标题名称不能填  备注！");
+    EXPECT_EQ(Add("新建时间 ", 0), "标题名称不能填  新建时间！");
+    for (const QString& name : QStringList{"guid", "TYPEID"})
         EXPECT_TRUE(Add(name, 0).startsWith("数据库操作失败！")) << name.toStdString();
     // Renaming onto another field's name, or onto a fixed column, changes nothing either.
     AddField("地区", 0);
     AddCustomer("G1", 0, "甲", "1", {"北京", "华北"}, {"城市", "地区"});
-    for (const QString& name : QStringList{"地区", "姓名 ", "Guid"}) {
+    for (const QString& name : QStringList{"地区", "Guid"}) {
         TFormModTitle editor;
         editor.LoadTitle("城市");
         editor.edtName->setText(name);
@@ -239,6 +241,34 @@ TEST_F(FieldDefinitionsTest, RefusedNamesStoreNothing) {
     EXPECT_EQ(Definitions(), (before + QStringList{"地区|0||0|0"}));
     EXPECT_EQ(Columns(), (columns + QStringList{"地区"}));
     EXPECT_EQ(Values("城市"), QStringList{"北京"});
+}
+
+TEST_F(FieldDefinitionsTest, TheTrimmedNameMeetsEveryRuleAndDefaultsFitTheColumn) {
+    AddField("Abc", 0);
+    const auto add = [&](const QString& name, int kind, const QString& values = QString()) {
+        return Run([&] { AddTitle({name, values, kind}); });
+    };
+    EXPECT_EQ(add(" 所属分组", 0), "标题名称不能填  所属分组！");
+    EXPECT_EQ(add("aBC", 0), "标题名称不能重复！");
+    EXPECT_EQ(add(" ABC\t", 0), "标题名称不能重复！");
+    EXPECT_EQ(add("一二三四五六七八九十一", 0), "标题名称不能超过10个字符！");
+    const QString tooLong = "默认值不能超过100个字符！";
+    EXPECT_EQ(add("文本", 0, QString(101, 'x')), tooLong);
+    EXPECT_EQ(add("金额", 4, QString(101, '1')), tooLong);
+    EXPECT_EQ(add("下拉", 1, "A%#%" + QString(101, 'x') + "%#%"), tooLong);
+    EXPECT_EQ(Run([&] { ModifyTitle("Abc", {"Abc", QString(101, 'x'), 0}); }), tooLong);
+    EXPECT_EQ(Run([&] { ModifyTitle("Abc", {"备注 ", QString(), 0}); }), "标题名称不能填  备注！");
+    EXPECT_EQ(Definitions(), QStringList{"Abc|0||0|0"});
+
+    // The column counts a character beyond 16 bits as one, as the check does.
+    const QString wide = QStringLiteral("😀").repeated(100);
+    EXPECT_EQ(add(" 表情 ", 0, wide), "");
+    EXPECT_EQ(add("选项", 1, "A%#%" + wide + "%#%"), "");
+    EXPECT_EQ(Definitions().mid(1),
+              (QStringList{"表情|0|" + wide + "|0|0", "选项|1|A%#%" + wide + "%#%|0|0"}));
+    ExecSql(QList<SqlStatement>{
+        {"insert into Customer(GUID, 表情, 选项) values ('G', ?, ?)", {wide, wide}}});
+    EXPECT_EQ(Values("表情"), QStringList{wide});
 }
 
 TEST_F(FieldDefinitionsTest, RenameKeepsEveryValueAndAKindChangeKeepsTheColumn) {
