@@ -3,6 +3,7 @@
 #include "data/Exceptions.h"
 #include "support/AppDirTest.h"
 #include "util/HomePage.h"
+#include "util/Scramble.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@ protected:
     void SetUp() override {
         AppDirTest::SetUp();
         SmsParams() = TSmsParamet{};
+        // The same offsets whichever tests ran before.
+        SeedScrambleRandom(2024);
     }
 
     void writeIni(const QByteArray& text) {
