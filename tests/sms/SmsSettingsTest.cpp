@@ -112,6 +112,26 @@ TEST_F(SmsSettingsTest, SavedSettingsComeBackWithThePasswordScrambledAnew) {
               QStringList({"Sms.ini"}));
 }
 
+TEST_F(SmsSettingsTest, EachTextSettingIsSavedOnOneLine) {
+    TSmsParamet& params = SmsParams();
+    params = DefaultSmsParams();
+    params.Zh = "shop\n01";
+    params.MySend = QStringLiteral("a\r\nb\u2028c\u2029d\re");
+    params.ZhPass = "pw\n";
+    SaveSmsSettings();
+    QFile file(SmsSettingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count('\n'), 7);
+    const TSmsParamet saved = params;
+    EXPECT_EQ(saved.Zh, "shop 01");
+    EXPECT_EQ(saved.MySend, "a b c d e");
+    EXPECT_EQ(saved.ZhPass, "pw ");
+    LoadSmsSettings();
+    EXPECT_EQ(SmsParams().Zh, saved.Zh);
+    EXPECT_EQ(SmsParams().MySend, saved.MySend);
+    EXPECT_EQ(SmsParams().ZhPass, saved.ZhPass);
+}
+
 TEST_F(SmsSettingsTest, AFailedWriteRaisesUnableToWriteAndLeavesTheFileAlone) {
     writeIni("[SmsConfig]\nzh=kept\n");
     // A folder where the new file would be written.
