@@ -19,6 +19,25 @@ bool needsArgumentEscape(QChar c) {
     return c == '"' || c == '`' || c == '$' || c == '\\';
 }
 
+// The character that a backslash and c stand for in a desktop entry's string; none when the
+// pair is no escape.
+QChar stringEscape(QChar c) {
+    switch (c.unicode()) {
+    case '\\':
+        return u'\\';
+    case 'n':
+        return u'\n';
+    case 'r':
+        return u'\r';
+    case 't':
+        return u'\t';
+    case 's':
+        return u' ';
+    default:
+        return {};
+    }
+}
+
 QString readExecValue(const QString& entryPath) {
     QFile file(entryPath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -49,16 +68,25 @@ QString EncodeExecValue(const QString& executablePath) {
     }
     QString quoted = '"' + argument + '"';
     quoted.replace('%', QLatin1String("%%"));
-    // The desktop entry's own string escaping doubles every backslash.
+    // The desktop entry's own string escaping: every backslash doubled, and the line breaks
+    // written as escapes so that the value stays on its line.
     quoted.replace('\\', QLatin1String("\\\\"));
+    quoted.replace('\n', QLatin1String("\\n"));
+    quoted.replace('\r', QLatin1String("\\r"));
     return quoted;
 }
 
 QString DecodeExecValue(const QString& value) {
     QString unescaped;
     for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == '\\')
-            ++i;
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const QChar escaped = stringEscape(value[i + 1]);
+            if (!escaped.isNull()) {
+                unescaped += escaped;
+                ++i;
+                continue;
+            }
+        }
         unescaped += value[i];
     }
     unescaped.replace(QLatin1String("%%"), QLatin1String("%"));

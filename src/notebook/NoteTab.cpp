@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTreeWidget>
@@ -27,7 +26,7 @@ template <typename Handler> void ConnectHandled(QAction* action, TNoteTab* tab, 
 } // namespace
 
 TNoteTab::TNoteTab(QTreeWidget* tree, QWidget* parent)
-    : QWidget(parent), tvNote(tree), mmoNote(new QPlainTextEdit(this)) {
+    : QWidget(parent), tvNote(tree), mmoNote(new TNoteMemo(this)) {
     QFont font = mmoNote->font();
     font.setPixelSize(16);
     mmoNote->setFont(font);
@@ -113,7 +112,7 @@ void TNoteTab::tvNoteClick() {
     {
         // The memo gets the stored text: nothing to write.
         QScopedValueRollback<bool> guard(showing, true);
-        mmoNote->setPlainText(Note().ReMark);
+        mmoNote->SetExactText(Note().ReMark);
     }
     shownGroup = group;
     mmoNote->setReadOnly(false);
@@ -125,7 +124,7 @@ void TNoteTab::mmoNoteChange() {
     const int group = NoteTree->SelectedIndex();
     if (shownGroup != group)
         return;
-    Note().Write(group, mmoNote->toPlainText());
+    Note().Write(group, mmoNote->ExactText());
 }
 
 bool TNoteTab::eventFilter(QObject* watched, QEvent* event) {
@@ -142,7 +141,7 @@ bool TNoteTab::eventFilter(QObject* watched, QEvent* event) {
 void TNoteTab::btn2Click() {
     QTextCursor cursor = mmoNote->textCursor();
     const QString what = Edit1->text();
-    const int found = FindNoteText(mmoNote->toPlainText(), what, cursor.selectionEnd());
+    const int found = FindNoteText(mmoNote->ExactText(), what, cursor.selectionEnd());
     if (found < 0) {
         cursor.setPosition(0);
         mmoNote->setTextCursor(cursor);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "notebook/NoteMemo.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -8,7 +10,6 @@
 class QAction;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -42,7 +43,7 @@ public:
     QAction* NAddNoteType;
     QAction* NModNoteType;
     QAction* NDelNoteType;
-    QPlainTextEdit* mmoNote;
+    TNoteMemo* mmoNote;
     QLineEdit* Edit1;
     QPushButton* btn2;
     std::unique_ptr<TVoskTree> NoteTree;

@@ -21,8 +21,14 @@
 
 namespace {
 
-QLineEdit* maskedEdit(QWidget* parent) {
+QLineEdit* oneLineEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
+    KeepOnOneLine(edit);
+    return edit;
+}
+
+QLineEdit* maskedEdit(QWidget* parent) {
+    QLineEdit* edit = oneLineEdit(parent);
     edit->setEchoMode(QLineEdit::Password);
     return edit;
 }
@@ -84,7 +90,7 @@ QWidget* TFormSMSCSSZ::createModemPanel() {
 
 QWidget* TFormSMSCSSZ::createAccountPanel() {
     pnlz = new QWidget(Panel1);
-    Edtzh = new QLineEdit(pnlz);
+    Edtzh = oneLineEdit(pnlz);
     EdtPass = maskedEdit(pnlz);
     btn1 = new QPushButton(QStringLiteral("查询余额"), pnlz);
     Edtnewpass = maskedEdit(pnlz);

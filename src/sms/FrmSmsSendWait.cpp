@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -93,11 +94,25 @@ QWidget* TFrmSmsSendWait::createButtons() {
     return column;
 }
 
+// Restoring the window from the taskbar shows it again; only the first showing sends, so a
+// pause holds until "开始发送".
 void TFrmSmsSendWait::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    CentreOverMainWindow(*this);
     ShowCounters();
+    if (shownBefore)
+        return;
+    shownBefore = true;
+    CentreOverMainWindow(*this);
     Timer1->start();
+}
+
+// Esc would end the batch unasked: only "取消发送" and the close box end it.
+void TFrmSmsSendWait::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFrmSmsSendWait::done(int result) {

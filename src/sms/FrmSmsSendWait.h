@@ -39,9 +39,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* createCounters();
     QWidget* createFailureList();
     QWidget* createButtons();
+
+    bool shownBefore = false;
 };

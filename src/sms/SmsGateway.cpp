@@ -243,5 +243,9 @@ QString NumberListText(const QList<TSmsRecipient>& recipients) {
     QStringList numbers;
     for (const TSmsRecipient& recipient : recipients)
         numbers << recipient.Number;
-    return numbers.join('\n');
+    QString text = numbers.join('\n');
+    // A last line break only ends the line before it, so a blank last number needs its own.
+    if (!numbers.isEmpty() && numbers.last().isEmpty())
+        text += '\n';
+    return text;
 }

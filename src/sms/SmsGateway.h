@@ -67,7 +67,7 @@ TVoskSms& SmsGateway();
 // The message as it goes to one recipient: every "@Name", in exactly that case, becomes name.
 QString PersonalText(const QString& message, const QString& name);
 
-// The recipients' numbers, one a line.
+// The recipients' numbers, one a line: NumberLines gives them back, blank ones included.
 QString NumberListText(const QList<TSmsRecipient>& recipients);
 
 // The recipients of the lines of a number list. A line takes the name of the first recipient

@@ -4,6 +4,7 @@
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
 #include "util/HomePage.h"
+#include "util/OneLine.h"
 #include "util/Scramble.h"
 
 #include <QDir>
@@ -126,10 +127,14 @@ void LoadSmsSettings() {
 }
 
 void SaveSmsSettings() {
+    TSmsParamet& params = SmsParams();
+    // Each setting is one line of the file.
+    for (QString* text : {&params.MySend, &params.Zh, &params.ZhPass})
+        *text = OneLine(*text);
     QDir().mkdir(configFolder());
     const QString path = SmsSettingsPath();
     try {
-        writeFile(path, settingsText(SmsParams()));
+        writeFile(path, settingsText(params));
     } catch (const std::exception&) {
         Fail(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
     }

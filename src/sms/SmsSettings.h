@@ -24,6 +24,7 @@ QString SmsSettingsPath();
 // save left there, then reads the file into SmsParams. A missing, unreadable or garbled file,
 // and any key that is missing or (for a number) not a whole number, gives the default.
 void LoadSmsSettings();
-// Writes SmsParams as a whole new file renamed into place, readable by its owner only. Raises
+// Writes SmsParams as a whole new file renamed into place, readable by its owner only, after
+// making each of its texts one line (OneLine), in SmsParams too. Raises
 // "Unable to write to <path>" when that fails; the file is then as it was.
 void SaveSmsSettings();

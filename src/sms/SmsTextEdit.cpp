@@ -1,11 +1,13 @@
 #include "sms/SmsTextEdit.h"
 
 #include "util/Gbk.h"
+#include "util/OneLine.h"
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
-#include <QRegularExpression>
+#include <QValidator>
 
 QStringList NumberLines(const QString& text) {
     if (text.isEmpty())
@@ -49,6 +51,23 @@ void TSmsTextEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TSmsTextEdit::insertFromMimeData(const QMimeData* source) {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|[\r\n\u2028\u2029]"));
-    insertPlainText(source->text().replace(lineBreak, QStringLiteral(" ")));
+    insertPlainText(OneLine(source->text()));
+}
+
+namespace {
+
+class TOneLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& position) const override {
+        position = int(OneLine(input.left(position)).size());
+        input = OneLine(input);
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+void KeepOnOneLine(QLineEdit* edit) {
+    edit->setValidator(new TOneLineValidator(edit));
 }

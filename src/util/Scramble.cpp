@@ -4,6 +4,8 @@
 
 #include <QRandomGenerator>
 
+#include <optional>
+
 namespace {
 
 constexpr int InnerKeyLength = 6;
@@ -59,8 +61,18 @@ int HexPieceValue(const QByteArray& text, qsizetype index) {
     return value;
 }
 
+std::optional<QRandomGenerator>& SeededRandom() {
+    static std::optional<QRandomGenerator> generator;
+    return generator;
+}
+
+QRandomGenerator& Random() {
+    std::optional<QRandomGenerator>& seeded = SeededRandom();
+    return seeded ? *seeded : *QRandomGenerator::global();
+}
+
 quint8 RandomOffset() {
-    return static_cast<quint8>(QRandomGenerator::global()->bounded(256));
+    return static_cast<quint8>(Random().bounded(256));
 }
 
 // The rule with exactly this offset; some offsets cannot carry every source (see below).
@@ -127,10 +139,14 @@ QByteArray Unscramble(const QByteArray& scrambled, const QByteArray& key) {
 QByteArray RandomKey(int count) {
     QByteArray key;
     for (int i = 0; i < count; ++i) {
-        const int r = QRandomGenerator::global()->bounded(36);
+        const int r = Random().bounded(36);
         key.append(static_cast<char>(r <= 9 ? '0' + r : 'a' + (r - 10)));
     }
     return key;
+}
+
+void SeedScrambleRandom(quint32 seed) {
+    SeededRandom().emplace(seed);
 }
 
 QByteArray ScrambleWithInnerKey(const QByteArray& source, const QByteArray& key) {

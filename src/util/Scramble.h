@@ -30,3 +30,7 @@ QString UnscrambleWithInnerKey(const QString& scrambled, const QString& key);
 
 // count random characters from "0"-"9" and "a"-"z".
 QByteArray RandomKey(int count);
+
+// From now on the random offsets and inner keys follow the fixed sequence of this seed instead
+// of the system's generator, so that tests repeat exactly. The program itself never calls it.
+void SeedScrambleRandom(quint32 seed);

@@ -41,12 +41,15 @@ TEST_F(RunAtStartupTest, EntryRoundTripsAndIsRemovedWhenSwitchedOff) {
 
 TEST_F(RunAtStartupTest, PathsWithShellAndFieldCharactersSurviveTheExecLine) {
     for (const QString& exe :
-         {QString("/tmp/a \"b\" $HOME `x` 100%/c\\d/prog"), QString("/tmp/%f %%/prog")}) {
+         {QString("/tmp/a \"b\" $HOME `x` 100%/c\\d/prog"), QString("/tmp/%f %%/prog"),
+          QString("/tmp/line\nbreak\r\n\\n/prog")}) {
         EXPECT_EQ(DecodeExecValue(EncodeExecValue(exe)), exe);
         SetRunAtStartup(title, exe, true);
         EXPECT_TRUE(IsRunAtStartup(title, exe)) << exe.toStdString();
     }
     EXPECT_EQ(EncodeExecValue("/tmp/a b/100%"), "\"/tmp/a b/100%%\"");
+    // A line break stays on the Exec line as an escape.
+    EXPECT_EQ(EncodeExecValue("/a\nb"), "\"/a\\nb\"");
 }
 
 TEST_F(RunAtStartupTest, UnwritableConfigFolderIsSilent) {

@@ -98,7 +98,7 @@ TEST_F(ConnectTest, ADamagedDataFileFailsToConnect) {
     const QString sound = appDir() + "sound.dat";
     ASSERT_TRUE(QFile::rename(dataFile(), sound));
     Exec(sound, "create table Filler(x); insert into Filler "
-                "select randomblob(300) from (with recursive n(i) as (select 1 union all "
+                "select zeroblob(300) from (with recursive n(i) as (select 1 union all "
                 "select i + 1 from n where i < 400) select i from n)");
     // The last pages hold only the filler's rows: the tables are all listed, the data is not.
     QByteArray bytes = ReadBytes(sound);

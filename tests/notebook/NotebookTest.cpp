@@ -7,6 +7,9 @@
 #include "notebook/NoteTab.h"
 #include "support/AppDirTest.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -90,6 +93,31 @@ TEST_F(NotebookTest, ARowComesWithTheFirstNonBlankTextAndStaysWhenEmptied) {
     const QString text = "it's \"@#@\" ]\n%_;--\n" + QString(70000, QChar(u'记'));
     tab->mmoNote->insertPlainText(text);
     EXPECT_EQ(Notes(), QStringList{"0:" + text});
+}
+
+TEST_F(NotebookTest, NoBreakSpacesAndLineAndParagraphSeparatorsAreStoredAsTyped) {
+    const QString stored = QStringLiteral("a\u00A0b\u2028c\u2029d\ne");
+    AddNote(0, stored);
+    OpenMainWindow();
+    tab->mmoNote->moveCursor(QTextCursor::End);
+    QTest::keyClicks(tab->mmoNote, "!");
+    EXPECT_EQ(Notes(), QStringList{"0:" + stored + "!"});
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("\u2029\u00A0\u2028"));
+    tab->mmoNote->paste();
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u2029"));
+    QCoreApplication::sendEvent(tab->mmoNote, &typed);
+    const QString typedText = stored + QStringLiteral("!\u2029\u00A0\u2028\u2029");
+    EXPECT_EQ(Notes(), QStringList{"0:" + typedText});
+
+    // Cut and pasted back, the text is the same.
+    tab->mmoNote->selectAll();
+    tab->mmoNote->cut();
+    tab->mmoNote->paste();
+    EXPECT_EQ(Notes(), QStringList{"0:" + typedText});
+    tab->mmoNote->moveCursor(QTextCursor::Start);
+    Find(QStringLiteral("\u00A0b"));
+    EXPECT_EQ(Selection(), "1+2");
 }
 
 TEST_F(NotebookTest, TheMemoFollowsTheSelectionHoweverItMoves) {

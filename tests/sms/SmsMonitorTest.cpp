@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -121,4 +122,40 @@ TEST_F(SmsMonitorTest, FailureListAndResendWithTheSameMessageAndNames) {
     monitor->Timer1Timer();
     EXPECT_EQ(sentField("content").last(), QStringLiteral("客户3：新品到店"));
     EXPECT_EQ(sentField("mobile").last(), "13800000003");
+}
+
+TEST_F(SmsMonitorTest, APauseHoldsThroughMinimiseAndRestoreAndEscEndsNothing) {
+    open(5);
+    monitor->Timer1Timer();
+    monitor->ButPause->click();
+    monitor->showMinimized();
+    monitor->showNormal();
+    EXPECT_FALSE(monitor->Timer1->isActive());
+    EXPECT_EQ(monitor->ButPause->text(), QStringLiteral("开始发送"));
+
+    QTest::keyClick(monitor->mmoTel, Qt::Key_Escape);
+    EXPECT_TRUE(monitor->isVisible());
+    monitor->ButPause->click();
+    QTest::keyClick(monitor.get(), Qt::Key_Escape);
+    EXPECT_TRUE(monitor->isVisible());
+    EXPECT_TRUE(monitor->Timer1->isActive());
+    EXPECT_EQ(counters(), "5/1/4/1/0");
+
+    monitor->close(); // the close box
+    EXPECT_FALSE(monitor->isVisible());
+    EXPECT_FALSE(monitor->Timer1->isActive());
+}
+
+TEST_F(SmsMonitorTest, TheFailureListCountsABlankLastNumber) {
+    server.Queue({200, "-01"});
+    startBatch(QStringLiteral("新品到店"), {{"甲", "13800000001"}, {"乙", ""}});
+    monitor = std::make_unique<TFrmSmsSendWait>();
+    monitor->show();
+    monitor->Timer1Timer();
+    EXPECT_EQ(monitor->LabAbort->text(), "2");
+    monitor->Button2->click();
+    EXPECT_EQ(monitor->LabTelCount->text(), QStringLiteral("号码数量：2"));
+    monitor->Timer1Timer();
+    EXPECT_TRUE(click(monitor->Button3));
+    EXPECT_EQ(gateway.Recipients, (QList<TSmsRecipient>{{"甲", "13800000001"}, {"乙", ""}}));
 }

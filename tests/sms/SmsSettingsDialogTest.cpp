@@ -6,8 +6,10 @@
 #include "sms/SmsSettings.h"
 #include "sms/SmsTextEdit.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -34,6 +36,14 @@ TEST_F(SmsTest, SettingsDialogShowsThePanelsOfTheModeAndRunsTheAccountCommands) 
     EXPECT_EQ(dialog.cbbcom->currentText(), "1");
     EXPECT_EQ(dialog.Edtzh->text(), "test");
     EXPECT_EQ(dialog.EdtPass->echoMode(), QLineEdit::Password);
+    QApplication::clipboard()->setText("shop\r\n01\n");
+    for (QLineEdit* box : {dialog.Edtzh, dialog.EdtPass, dialog.Edtnewpass, dialog.EdtRePass}) {
+        box->clear();
+        box->paste();
+        EXPECT_EQ(box->text(), "shop 01 ");
+        box->clear();
+    }
+    dialog.Edtzh->setText("test");
     dialog.mmoText->setPlainText(QString(10, QChar(0x4E2D)));
     EXPECT_EQ(dialog.LabTextcount->text(), QStringLiteral("字数：20"));
 

@@ -3,6 +3,7 @@
 #include "data/Exceptions.h"
 #include "support/AppDirTest.h"
 #include "util/HomePage.h"
+#include "util/Scramble.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@ protected:
     void SetUp() override {
         AppDirTest::SetUp();
         SmsParams() = TSmsParamet{};
+        // The same offsets whichever tests ran before.
+        SeedScrambleRandom(2024);
     }
 
     void writeIni(const QByteArray& text) {
@@ -107,6 +110,26 @@ TEST_F(SmsSettingsTest, SavedSettingsComeBackWithThePasswordScrambledAnew) {
     EXPECT_EQ(modeOf(SmsSettingsPath()), 0400u);
     EXPECT_EQ(QDir(AppDir() + "Config").entryList(QDir::Files | QDir::Hidden),
               QStringList({"Sms.ini"}));
+}
+
+TEST_F(SmsSettingsTest, EachTextSettingIsSavedOnOneLine) {
+    TSmsParamet& params = SmsParams();
+    params = DefaultSmsParams();
+    params.Zh = "shop\n01";
+    params.MySend = QStringLiteral("a\r\nb\u2028c\u2029d\re");
+    params.ZhPass = "pw\n";
+    SaveSmsSettings();
+    QFile file(SmsSettingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count('\n'), 7);
+    const TSmsParamet saved = params;
+    EXPECT_EQ(saved.Zh, "shop 01");
+    EXPECT_EQ(saved.MySend, "a b c d e");
+    EXPECT_EQ(saved.ZhPass, "pw ");
+    LoadSmsSettings();
+    EXPECT_EQ(SmsParams().Zh, saved.Zh);
+    EXPECT_EQ(SmsParams().MySend, saved.MySend);
+    EXPECT_EQ(SmsParams().ZhPass, saved.ZhPass);
 }
 
 TEST_F(SmsSettingsTest, AFailedWriteRaisesUnableToWriteAndLeavesTheFileAlone) {
