@@ -311,7 +311,10 @@ TEST_F(AlamPopupTest, ClosingTheMainWindowClosesEveryPopupAndEndsTheProgram) {
     ASSERT_EQ(openPopups().size(), 2);
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
     // Only a program that does not end gets here.
-    QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stillRunning.start(10000);
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(openPopups().isEmpty());
 }
