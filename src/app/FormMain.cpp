@@ -7,6 +7,7 @@
 #include "customers/FormCustomerDIY.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
+#include "data/ExceptionHandler.h"
 #include "data/FormWaiting.h"
 #include "data/Messages.h"
 #include "data/Shell.h"
@@ -14,7 +15,9 @@
 #include "maintenance/Config.h"
 #include "maintenance/FormDataMgr.h"
 #include "notebook/NoteTab.h"
+#include "reminders/Alam.h"
 #include "reminders/AlamTab.h"
+#include "reminders/FormShowAlam.h"
 #include "sms/FormSmsSettings.h"
 #include "sms/SmsGateway.h"
 #include "sms/SmsSettings.h"
@@ -38,6 +41,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace {
 
@@ -189,13 +194,26 @@ void TFormMain::FormShow() {
         return;
     }
     loggedIn = true;
-    customers->FormShow();
-    chk1->setChecked(IsRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath()));
-    placeBottomButtons();
-    notebook->FormShow();
-    alamTab->FormShow();
-    // No reminder pops up before the login.
-    tmr1->start();
+    // A step that fails shows its error; the steps after it still run.
+    const std::function<void()> steps[] = {
+        [this] { customers->LoadTree(); },
+        [this] { notebook->LoadTree(); },
+        [this] { customers->FillSearchFields(); },
+        [this] { customers->LoadCustomerList(); },
+        [this] { alamTab->LoadList(FilterAll); },
+        [this] {
+            chk1->setChecked(IsRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath()));
+        },
+        [this] { placeBottomButtons(); },
+        [this] { notebook->ShowRootNote(); },
+        // No reminder pops up before the login.
+        [this] {
+            alamTab->StartDueCheck();
+            tmr1->start();
+        },
+    };
+    for (const std::function<void()>& step : steps)
+        RunHandled(this, step);
 }
 
 bool TFormMain::LogIn() {
@@ -239,11 +257,14 @@ void TFormMain::FormClose() {
     closed = true;
     tmrHint->stop();
     tmr1->stop();
+    // The pop-ups are windows of their own: left open they would keep the program running.
+    CloseAlamPopups();
     customers->FreeTree();
     notebook->FreeTree();
     SmsGateway().DisconnectModem();
     DbAccess().Disconnect();
     CompactDataFile(AppDir() + "bookkeep.dat", kDatabasePassword);
+    QCoreApplication::quit();
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {

@@ -159,13 +159,21 @@ void TCustomerTab::CreateTree() {
 }
 
 void TCustomerTab::FormShow() {
+    LoadTree();
+    FillSearchFields();
+    LoadCustomerList();
+}
+
+void TCustomerTab::LoadTree() {
     CustomerTree->LoadTree();
+}
+
+void TCustomerTab::FillSearchFields() {
     QStringList names;
     Customer().ListFieldNames(names);
     cbbQuery->clear();
     cbbQuery->addItems(names);
     cbbQuery->setCurrentIndex(0);
-    LoadCustomerList();
 }
 
 void TCustomerTab::FreeTree() {

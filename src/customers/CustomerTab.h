@@ -35,7 +35,10 @@ public:
 
     // The main window's opening and closing.
     void CreateTree();
+    // The tree, the search fields and the list; the main window runs each step on its own.
     void FormShow();
+    void LoadTree();
+    void FillSearchFields();
     void FreeTree();
 
     void LoadCustomerList();

@@ -1,6 +1,7 @@
 #include "customers/FormCustomerDIY.h"
 
 #include "app/WindowMessages.h"
+#include "controls/ListViews.h"
 #include "customers/FieldControls.h"
 #include "customers/FieldDefinitions.h"
 #include "customers/FormTitle.h"
@@ -53,10 +54,7 @@ TFormCustomerDIY::TFormCustomerDIY(QWidget* parent)
     lvTitle->setRootIsDecorated(false);
     lvTitle->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvTitle->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvTitle->setStyleSheet("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                           "border-bottom: 1px solid #d0d0d0; }"
-                           "QTreeView::item:selected { background: palette(highlight); "
-                           "color: palette(highlighted-text); }");
+    ShowGridLines(lvTitle);
     lvTitle->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvTitle, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pm1->popup(lvTitle->viewport()->mapToGlobal(at)); });

@@ -90,7 +90,15 @@ void TNoteTab::CreateTree() {
 }
 
 void TNoteTab::FormShow() {
+    LoadTree();
+    ShowRootNote();
+}
+
+void TNoteTab::LoadTree() {
     NoteTree->LoadTree();
+}
+
+void TNoteTab::ShowRootNote() {
     // Selecting the root shows its note.
     tvNote->setCurrentItem(NoteTree->RootNode());
 }

@@ -25,8 +25,10 @@ public:
 
     // The main window's opening and closing.
     void CreateTree();
-    // Loads the groups and shows the root's note.
+    // Loads the groups and shows the root's note; the main window runs each step on its own.
     void FormShow();
+    void LoadTree();
+    void ShowRootNote();
     void FreeTree();
 
     // Shows the note of the selected group; run whenever the selection moves.

@@ -1,6 +1,7 @@
 #include "reminders/AlamTab.h"
 
 #include "app/WindowMessages.h"
+#include "controls/ListViews.h"
 #include "data/Clock.h"
 #include "data/ExceptionHandler.h"
 #include "data/Messages.h"
@@ -74,6 +75,7 @@ TAlamTab::TAlamTab(QWidget* parent) : QWidget(parent) {
             lv1->headerItem()->setTextAlignment(column, Qt::AlignCenter);
     }
     lv1->setItemDelegate(new TAlamListDelegate(lv1));
+    ShowGridLines(lv1);
     lv1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     pmAlam = new QMenu(this);
@@ -109,8 +111,7 @@ QWidget* TAlamTab::createFilterButtons() {
     return rgAlam;
 }
 
-void TAlamTab::FormShow() {
-    LoadList(FilterAll);
+void TAlamTab::StartDueCheck() {
     DueCheck.Start(Now());
 }
 
@@ -146,12 +147,12 @@ void TAlamTab::NDelAlamClick() {
     const int id = selectedId();
     if (id == 0)
         return;
-    QTreeWidgetItem* item = lv1->currentItem();
-    if (!AskConfirm(QStringLiteral("确实要删除 ") + item->text(ColTime) +
+    // A pop-up answered while the box is open may reload the list: its rows are found again.
+    if (!AskConfirm(QStringLiteral("确实要删除 ") + lv1->currentItem()->text(ColTime) +
                     QStringLiteral(" 的提醒吗？")))
         return;
     Alam().Delete(id);
-    delete item;
+    qDeleteAll(rowsOf(id));
 }
 
 void TAlamTab::tmr1Timer() {
@@ -162,13 +163,8 @@ void TAlamTab::tmr1Timer() {
         });
 }
 
-QList<int> TAlamTab::rowsOf(int id) const {
-    const QString key = QString::number(id);
-    QList<int> rows;
-    for (int row = lv1->topLevelItemCount() - 1; row >= 0; --row)
-        if (lv1->topLevelItem(row)->text(ColId) == key)
-            rows.append(row);
-    return rows;
+QList<QTreeWidgetItem*> TAlamTab::rowsOf(int id) const {
+    return RowsWithText(lv1, ColId, QString::number(id));
 }
 
 bool TAlamTab::HandleAlamMessage(QEvent* event) {
@@ -179,12 +175,11 @@ bool TAlamTab::HandleAlamMessage(QEvent* event) {
     const int id = message->Param;
     if (type == WM_ALAM_DELETE) {
         Alam().Delete(id);
-        for (int row : rowsOf(id))
-            delete lv1->takeTopLevelItem(row);
+        qDeleteAll(rowsOf(id));
     } else if (type == WM_ALAM_SEEN) {
         Alam().MarkSeen(id);
-        for (int row : rowsOf(id))
-            lv1->topLevelItem(row)->setText(ColStatus, QStringLiteral("看过的"));
+        for (QTreeWidgetItem* row : rowsOf(id))
+            row->setText(ColStatus, QStringLiteral("看过的"));
     } else {
         Alam().Snooze(id, message->LParam);
         LoadList(Filter());

@@ -11,6 +11,7 @@ class QEvent;
 class QMenu;
 class QRadioButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // Draws a reminder row in the colour of its frequency and centres the time, text and status.
 class TAlamListDelegate : public QStyledItemDelegate {
@@ -29,8 +30,8 @@ class TAlamTab : public QWidget {
 public:
     explicit TAlamTab(QWidget* parent = nullptr);
 
-    // The main window was shown (after the login): list every reminder, start the due check.
-    void FormShow();
+    // The due check counts the minutes from now on (the main window was shown, after the login).
+    void StartDueCheck();
     void LoadList(int filter);
     int Filter() const;
 
@@ -57,5 +58,5 @@ private:
     QWidget* createFilterButtons();
     int selectedId() const;
     // The rows showing the reminder, last first.
-    QList<int> rowsOf(int id) const;
+    QList<QTreeWidgetItem*> rowsOf(int id) const;
 };

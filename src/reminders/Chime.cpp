@@ -1,29 +1,36 @@
 #include "reminders/Chime.h"
 
+#include <QApplication>
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
-namespace {
+void TSoundChime::Play() {
+    if (HasAudioOutput())
+        PlaySound();
+    else
+        Beep();
+}
 
-// The chime kept in the program's resources, played through the default audio output.
-// Without an audio output it stays silent.
-class TSoundChime : public IChime {
-public:
-    void Play() override {
-        if (QMediaDevices::audioOutputs().isEmpty())
-            return;
-        if (!effect) {
-            effect = new QSoundEffect;
-            effect->setSource(QUrl(QStringLiteral("qrc:/reminders/chime.wav")));
-        }
-        effect->play();
+bool TSoundChime::HasAudioOutput() const {
+    return !QMediaDevices::audioOutputs().isEmpty();
+}
+
+void TSoundChime::PlaySound() {
+    static QSoundEffect* effect = nullptr; // lives until the program ends
+    if (!effect) {
+        effect = new QSoundEffect;
+        effect->setSource(QUrl(QStringLiteral("qrc:/reminders/chime.wav")));
     }
+    effect->play();
+}
 
-private:
-    QSoundEffect* effect = nullptr; // lives until the program ends
-};
+void TSoundChime::Beep() {
+    QApplication::beep();
+}
+
+namespace {
 
 IChime*& chimeSlot() {
     static IChime* chime = nullptr;

@@ -8,6 +8,18 @@ public:
     virtual void Play() = 0;
 };
 
+// The program's chime: the sound kept in its resources on the default audio output, the
+// system beep where there is no audio output.
+class TSoundChime : public IChime {
+public:
+    void Play() override;
+
+protected:
+    virtual bool HasAudioOutput() const;
+    virtual void PlaySound();
+    virtual void Beep();
+};
+
 void PlayChime();
 // nullptr restores the program's chime.
 void SetChime(IChime* chime);

@@ -1,5 +1,6 @@
 #include "reminders/FormAlamContext.h"
 
+#include "controls/ListViews.h"
 #include "data/Exceptions.h"
 #include "data/Messages.h"
 #include "reminders/AlamContext.h"
@@ -40,6 +41,7 @@ TFormAlamContext::TFormAlamContext(QWidget* parent)
     lv1->setColumnWidth(ColText, 460);
     lv1->headerItem()->setTextAlignment(ColText, Qt::AlignCenter);
     lv1->setToolTip(QStringLiteral("点右键可以新建、修改和是删除提醒内容"));
+    ShowGridLines(lv1);
     lv1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     pm1 = new QMenu(this);
@@ -105,7 +107,7 @@ void TFormAlamContext::N3Click() {
     if (id == 0 || !AskConfirm(QStringLiteral("你确定要删除你选择的内容吗?")))
         return;
     AlamContext().Delete(id);
-    delete lv1->currentItem();
+    qDeleteAll(RowsWithText(lv1, ColId, QString::number(id)));
 }
 
 void TFormAlamContext::btnOKClick() {

@@ -106,16 +106,38 @@ void TFormShowAlam::PlaceOnScreen() {
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size().expandedTo(size());
-    move(area.x() + area.width() - outer.width() - 2,
-         area.y() + area.height() - outer.height() - 27);
+    placedFrame = frameGeometry().size().expandedTo(size());
+    move(area.x() + area.width() - placedFrame.width() - 2,
+         area.y() + area.height() - placedFrame.height() - 27);
 }
 
 void TFormShowAlam::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    placeWithFrame();
+    // Shown again after a minimise: it neither rolls nor chimes again.
+    if (shownBefore)
+        return;
+    shownBefore = true;
     reveal(1);
     rollUp->start();
     PlayChime();
+}
+
+void TFormShowAlam::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    placeWithFrame();
+}
+
+void TFormShowAlam::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeWithFrame();
+}
+
+void TFormShowAlam::placeWithFrame() {
+    // A window manager adds its frame after the window was placed and shown: the corner is
+    // measured again with the frame it turned out to have.
+    if (isVisible() && frameGeometry().size() != placedFrame)
+        PlaceOnScreen();
 }
 
 void TFormShowAlam::reveal(int height) {
@@ -157,4 +179,10 @@ TFormShowAlam* ShowAlamPopup(int id, const QString& text, bool repeating, QObjec
     popup->PlaceOnScreen();
     popup->show();
     return popup;
+}
+
+void CloseAlamPopups() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* popup = qobject_cast<TFormShowAlam*>(window))
+            popup->close();
 }

@@ -23,7 +23,8 @@ public:
     void btnConClick();
     void SnoozeChosen(int choice);
 
-    // Bottom-right corner of the primary screen's whole area.
+    // The frame's bottom edge 27 pixels above the bottom of the primary screen's whole area,
+    // its right edge 2 pixels left of its right.
     void PlaceOnScreen();
 
     const int AlamId;
@@ -43,14 +44,21 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void post(QEvent::Type type, int lParam = 0);
     void reveal(int height);
+    void placeWithFrame();
 
     QPointer<QObject> mainWindow;
+    bool shownBefore = false;
+    QSize placedFrame; // the outer size the last placement counted with
 };
 
 // Opens the pop-up without waiting. Over an open modal dialog the pop-up belongs to that
 // dialog's window, so that it can still be answered.
 TFormShowAlam* ShowAlamPopup(int id, const QString& text, bool repeating, QObject* mainWindow);
+// Closes every open pop-up without an answer (the program is ending).
+void CloseAlamPopups();

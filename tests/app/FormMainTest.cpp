@@ -4,6 +4,7 @@
 #include "app/StartUp.h"
 #include "app/WindowMessages.h"
 #include "data/DbAccess.h"
+#include "reminders/AlamTab.h"
 #include "support/AppDirTest.h"
 #include "util/Gbk.h"
 
@@ -18,6 +19,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -158,4 +160,28 @@ TEST_F(FormMainTest, MissingDataFileShowsTheFailureAndCreatesNoWindow) {
     EXPECT_GT(boxes.Last().text.size(), QStringLiteral("数据库连接失败！\n详细信息：").size());
     EXPECT_FALSE(QFile::exists(dataFile()));
     EXPECT_TRUE(QDir(appDir()).entryList({"Log*"}).isEmpty());
+}
+
+TEST_F(FormMainTest, AFailedStartStepShowsItsErrorAndTheOtherStepsStillRun) {
+    ASSERT_TRUE(DbAccess().Connect());
+    // Without a column it shows, the customer list fails.
+    ExecSql(QList<SqlStatement>{
+        {"alter table Customer drop column 备注", {}},
+        {"insert into NoteType(SelfIndex, ParentIndex, TypeName) values (1, 0, 'notes')", {}},
+        {"insert into Alam(iHour, iMinute, iMonWeek, ReDay, AlamDate, ReMark) "
+         "values (9, 0, 1, 1, '2024-03-15', 'daily')",
+         {}}});
+    SetRunAtStartup(AppTitle(), QCoreApplication::applicationFilePath(), true);
+    openMainWindow();
+
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.Last().caption, QStringLiteral("错误"));
+    QTreeWidgetItem* noteRoot = form->tvNote->topLevelItem(0);
+    EXPECT_EQ(noteRoot->childCount(), 1);
+    EXPECT_EQ(form->tvNote->currentItem(), noteRoot);
+    EXPECT_EQ(form->lv1->topLevelItemCount(), 1);
+    EXPECT_TRUE(form->chk1->isChecked());
+    EXPECT_EQ(form->btnSystem->x(), form->pnlBottom->width() - 100);
+    EXPECT_TRUE(form->tmr1->isActive());
+    EXPECT_TRUE(form->alamTab->DueCheck.Started());
 }

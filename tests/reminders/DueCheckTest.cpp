@@ -49,6 +49,18 @@ QList<TFormShowAlam*> openPopups() {
     return popups;
 }
 
+// A box during which the pop-ups' answers reach the main window, as they do through the event
+// loop of a real modal box.
+class BoxWhileAnswersArrive : public ScriptedMessageBoxes {
+public:
+    explicit BoxWhileAnswersArrive(QObject* mainWindow) : mainWindow(mainWindow) {}
+    bool Show(const MessageBoxRequest& request) override {
+        QApplication::sendPostedEvents(mainWindow);
+        return ScriptedMessageBoxes::Show(request);
+    }
+    QObject* mainWindow;
+};
+
 void closeAllPopups() {
     for (TFormShowAlam* popup : openPopups())
         popup->close();
@@ -137,12 +149,15 @@ TEST_F(AlamPopupTest, DueRemindersPopUpWithTheirCaptionsButtonsAndPlace) {
     ASSERT_EQ(popups.size(), 2);
     EXPECT_EQ(chime.played, 2);
 
+    // The frame (the platform draws one) ends 2 pixels left of the screen's right edge and 27
+    // above its bottom.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QPoint corner(screen.right() + 1 - 292 - 2, screen.bottom() + 1 - 198 - 27);
+    const QPoint corner(screen.right() - 2, screen.bottom() - 27);
     for (TFormShowAlam* popup : popups) {
         EXPECT_EQ(popup->windowTitle(), QStringLiteral("提醒"));
         EXPECT_EQ(popup->size(), QSize(292, 198));
-        EXPECT_EQ(popup->pos(), corner);
+        EXPECT_GT(popup->frameGeometry().height(), 198);
+        EXPECT_EQ(popup->frameGeometry().bottomRight(), corner);
         EXPECT_EQ(popup->parent(), nullptr);
         EXPECT_FALSE(popup->isModal());
         EXPECT_TRUE(popup->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -263,4 +278,68 @@ TEST_F(AlamPopupTest, TheCheckStartsWhenTheMainWindowIsShownAndListsEveryReminde
                            QStringLiteral("明天"), QStringLiteral("错过"), QStringLiteral("每天"),
                            QStringLiteral("每周"), QStringLiteral("每月")}));
     EXPECT_EQ(tab->Filter(), FilterAll);
+}
+
+TEST_F(AlamPopupTest, DeletingFromTheListFindsTheRowAgainAfterTheQuestion) {
+    const QDate monday(2024, 7, 1);
+    const int first = AddAlam(ReDayOnce, 9, 0, 1, monday, "first");
+    const int second = AddAlam(ReDayOnce, 9, 0, 1, monday, "second");
+    AddAlam(ReDayOnce, 9, 0, 1, monday, "third");
+    tab->LoadList(FilterAll);
+    BoxWhileAnswersArrive box(form.get());
+    SetMessageBoxes(&box);
+
+    // A snooze answered while the question is open reloads the list.
+    tab->lv1->setCurrentItem(tab->lv1->topLevelItem(1));
+    ShowAlamPopup(second, "second", false, form.get())->N51->trigger();
+    box.AnswerNext(true);
+    tab->NDelAlamClick();
+    EXPECT_EQ(ColumnTexts(tab->lv1, ColText), QStringList({"first", "third"}));
+    // The same reminder deleted from its pop-up meanwhile leaves no row to remove.
+    tab->lv1->setCurrentItem(tab->lv1->topLevelItem(0));
+    ShowAlamPopup(first, "first", false, form.get())->btnOkDelClick();
+    box.AnswerNext(true);
+    tab->NDelAlamClick();
+    EXPECT_EQ(ColumnTexts(tab->lv1, ColText), QStringList({"third"}));
+    EXPECT_EQ(ExecScalarSql("select count(*) from Alam"), 1);
+    SetMessageBoxes(&boxes);
+}
+
+TEST_F(AlamPopupTest, ClosingTheMainWindowClosesEveryPopupAndEndsTheProgram) {
+    ShowAlamPopup(1, "once", false, form.get());
+    ShowAlamPopup(2, "daily", true, form.get());
+    ASSERT_EQ(openPopups().size(), 2);
+    QTimer::singleShot(0, form.get(), [this] { form->close(); });
+    // Only a program that does not end gets here.
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stillRunning.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(openPopups().isEmpty());
+}
+
+TEST_F(AlamPopupTest, APopupRollsAndChimesOnlyOnItsFirstShowing) {
+    TFormShowAlam* popup = ShowAlamPopup(3, "x", false, form.get());
+    popup->rollUp->setCurrentTime(200);
+    popup->showMinimized();
+    popup->showNormal();
+    EXPECT_EQ(chime.played, 1);
+    EXPECT_NE(popup->rollUp->state(), QAbstractAnimation::Running);
+    EXPECT_TRUE(popup->mask().isEmpty());
+}
+
+TEST(AlamChimeTest, BeepsWhereThereIsNoAudioOutput) {
+    class RecordingChime : public TSoundChime {
+    public:
+        bool HasAudioOutput() const override { return hasOutput; }
+        void PlaySound() override { played << "sound"; }
+        void Beep() override { played << "beep"; }
+        bool hasOutput = false;
+        QStringList played;
+    } chime;
+    chime.Play();
+    chime.hasOutput = true;
+    chime.Play();
+    EXPECT_EQ(chime.played, QStringList({"beep", "sound"}));
 }

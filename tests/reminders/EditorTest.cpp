@@ -8,6 +8,7 @@
 #include "support/DataFileTest.h"
 
 #include <QDateEdit>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -240,7 +241,7 @@ protected:
     void SetUp() override {
         AlamEditorTest::SetUp();
         tab.show();
-        tab.FormShow();
+        tab.LoadList(FilterAll);
     }
     TAlamTab tab;
 };
@@ -273,4 +274,32 @@ TEST_F(AlamTabTest, MenuCommandsAddChangeAndDelete) {
     tab.NDelAlam->trigger();
     EXPECT_EQ(tab.lv1->topLevelItemCount(), 0);
     EXPECT_EQ(count("Alam"), 0);
+}
+
+namespace {
+
+// True when the list's first row has a line under it and right of its second column.
+bool DrawsGridLines(QTreeWidget* list) {
+    const QImage shown = list->viewport()->grab().toImage();
+    const QRect row = list->visualItemRect(list->topLevelItem(0));
+    const int columnRight = list->columnViewportPosition(1) + list->columnWidth(1) - 1;
+    const QColor line(0xd0, 0xd0, 0xd0);
+    return shown.pixelColor(columnRight - 10, row.bottom()) == line &&
+           shown.pixelColor(columnRight, row.center().y()) == line;
+}
+
+} // namespace
+
+TEST_F(AlamTabTest, ReminderAndPresetListsDrawGridLines) {
+    AddAlam(ReDayDaily, 9, 0, 1, QDate(2024, 7, 1), "daily");
+    tab.resize(900, 300);
+    tab.LoadList(FilterAll);
+    EXPECT_TRUE(DrawsGridLines(tab.lv1));
+
+    AlamContext().Remark = "preset";
+    AlamContext().Add();
+    TFormAlamContext presets;
+    presets.resize(700, 300);
+    presets.show();
+    EXPECT_TRUE(DrawsGridLines(presets.lv1));
 }
