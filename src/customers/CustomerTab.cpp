@@ -289,10 +289,9 @@ void TCustomerTab::tv1Edited(QTreeWidgetItem* node, const QString& newText) {
 void TCustomerTab::NDelIETypeClick() {
     if (!CustomerTree->SelectedNode())
         return;
-    const int group = CustomerTree->SelectedIndex();
-    CustomerTree->DeleteGroup();
-    Customer().DeleteByType(group);
+    CustomerTree->DeleteGroup([](int group) { return Customer().DeleteByTypeStatements(group); });
     btnQueryClick();
+    ShowInfo(QStringLiteral("删除成功！"));
 }
 
 void TCustomerTab::tv1Click() {
