@@ -22,10 +22,10 @@ void TCustomer::DeleteByGuid(const QString& guid) {
     ShowInfo(QStringLiteral("删除成功！"));
 }
 
-void TCustomer::DeleteByType(int typeId) {
-    ExecSql(QList<SqlStatement>{{"delete from Customer where TypeID=?", {typeId}}});
-    DbAccess().RequeryGrid();
-    ShowInfo(QStringLiteral("删除成功！"));
+QList<SqlStatement> TCustomer::DeleteByTypeStatements(int typeId) const {
+    return {
+        {"delete from ConnFile where GUID in (select GUID from Customer where TypeID=?)", {typeId}},
+        {"delete from Customer where TypeID=?", {typeId}}};
 }
 
 void TCustomer::LoadCustomer(const QString& guid) {
@@ -36,13 +36,12 @@ void TCustomer::LoadCustomer(const QString& guid) {
     Name = found ? row.AsString(1) : QString();
     Tel = found ? row.AsString(2) : QString();
     Remark = found ? row.AsString(3) : QString();
-    TypeName = GroupName(TypeID);
-}
-
-QString TCustomer::GroupName(int selfIndex) const {
-    TDataSet& row =
-        DbAccess().OpenQuery("select TypeName from CustomerType where Selfindex=?", {selfIndex});
-    return row.Eof() ? QString() : row.AsString(0);
+    TDataSet& group =
+        DbAccess().OpenQuery("select TypeName from CustomerType where Selfindex=?", {TypeID});
+    // A customer whose group row is gone is ungrouped, as the list shows it.
+    if (group.Eof())
+        TypeID = 0;
+    TypeName = group.Eof() ? QStringLiteral("未分组") : group.AsString(0);
 }
 
 QStringList TitleNames() {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "data/DataSet.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 // The customers' records: deletion of one customer or of a group's customers, the customer
-// the change dialog shows, group names, and the names of the fields a list can be searched by.
+// the change dialog shows with its group, and the names of the fields a list can be searched by.
 class TCustomer {
 public:
     // "姓名", "手机号码", then every custom field's name in order of creation.
@@ -12,13 +15,11 @@ public:
     // Deletes the customer with its attached-file rows in one transaction, runs the grid's query
     // again and says "删除成功！".
     void DeleteByGuid(const QString& guid);
-    // Deletes every customer of the group (their file rows stay), runs the grid's query again
-    // and says "删除成功！".
-    void DeleteByType(int typeId);
+    // The statements that delete every customer of the group with their attached-file rows,
+    // for the batch that deletes the group.
+    QList<SqlStatement> DeleteByTypeStatements(int typeId) const;
     // Reads the customer's group, name, number and remark into the fields below.
     void LoadCustomer(const QString& guid);
-    // The group's name; empty when there is no such group.
-    QString GroupName(int selfIndex) const;
 
     int TypeID = 0;
     QString TypeName;

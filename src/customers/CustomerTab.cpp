@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -89,8 +90,14 @@ TCustomerTab::TCustomerTab(QTreeWidget* tree, QWidget* parent)
     CreateListMenu();
     connect(tv1, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmCustomerType->popup(tv1->viewport()->mapToGlobal(at)); });
-    connect(tv1, &QTreeWidget::itemClicked, this,
-            [this] { RunHandled(this, [this] { tv1Click(); }); });
+    connect(tv1, &QTreeWidget::itemSelectionChanged, this,
+            [this] { RunHandled(this, [this] { FollowSelection(); }); });
+    connect(tv1, &QTreeWidget::itemClicked, this, [this] {
+        // A press that selected another group has listed it already.
+        if (loads == loadsAtPress)
+            RunHandled(this, [this] { tv1Click(); });
+    });
+    tv1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmCustomer->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
@@ -184,25 +191,34 @@ void TCustomerTab::FreeTree() {
 // ---- the list ----
 
 QString TCustomerTab::ListQuery(QVariantList& params) const {
-    QStringList columns;
+    // Every customer column is named with its table, so a custom field may be named like a
+    // column of the group table. A customer whose group row is gone is listed as ungrouped.
+    QStringList columns{QStringLiteral("a.GUID"),
+                        QStringLiteral("coalesce(b.TypeName, ?) as 所属分组"),
+                        QStringLiteral("a.姓名"), QStringLiteral("a.手机号码")};
+    params << QStringLiteral("未分组");
     for (const QString& name : TitleNames())
-        columns << QuoteIdent(name);
-    QString sql = QStringLiteral("select a.GUID,b.TypeName as 所属分组,姓名,手机号码,") +
-                  (columns.isEmpty() ? QString() : columns.join(',') + ',') +
-                  QStringLiteral("备注,新建时间 from Customer a, CustomerType b "
-                                 "where a.TypeID=b.SelfIndex");
+        columns << "a." + QuoteIdent(name) + " as " + QuoteIdent(name);
+    columns << QStringLiteral("a.备注") << QStringLiteral("a.新建时间");
+    QStringList conditions;
     if (CustomerTree && CustomerTree->SelectedIndex() != 0) {
-        sql += QStringLiteral(" and TypeID=?");
+        conditions << QStringLiteral("a.TypeID=?");
         params << CustomerTree->SelectedIndex();
     }
     if (!edtQuery->text().trimmed().isEmpty() && !cbbQuery->currentText().isEmpty()) {
-        sql += " and " + QuoteIdent(cbbQuery->currentText()) + " like '%' || ? || '%'";
+        conditions << "a." + QuoteIdent(cbbQuery->currentText()) + " like '%' || ? || '%'";
         params << edtQuery->text();
     }
-    return sql + QStringLiteral(" order by 新建时间, a.rowid");
+    QString sql = "select " + columns.join(',') +
+                  " from Customer a left join CustomerType b on a.TypeID=b.SelfIndex";
+    if (!conditions.isEmpty())
+        sql += " where " + conditions.join(" and ");
+    return sql + QStringLiteral(" order by a.新建时间, a.rowid");
 }
 
 void TCustomerTab::LoadCustomerList() {
+    ++loads;
+    listedGroup = CustomerTree ? CustomerTree->SelectedIndex() : 0;
     QVariantList params;
     const QString sql = ListQuery(params);
     DbAccess().OpenGrid(sql, DBGrid1, true, params);
@@ -297,14 +313,24 @@ void TCustomerTab::tv1Edited(QTreeWidgetItem* node, const QString& newText) {
 void TCustomerTab::NDelIETypeClick() {
     if (!CustomerTree->SelectedNode())
         return;
-    const int group = CustomerTree->SelectedIndex();
-    CustomerTree->DeleteGroup();
-    Customer().DeleteByType(group);
+    CustomerTree->DeleteGroup([](int group) { return Customer().DeleteByTypeStatements(group); });
     btnQueryClick();
+    ShowInfo(QStringLiteral("删除成功！"));
 }
 
 void TCustomerTab::tv1Click() {
     btnQueryClick();
+}
+
+void TCustomerTab::FollowSelection() {
+    if (CustomerTree && listedGroup != CustomerTree->SelectedIndex())
+        LoadCustomerList();
+}
+
+bool TCustomerTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tv1->viewport() && event->type() == QEvent::MouseButtonPress)
+        loadsAtPress = loads;
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---- list commands ----

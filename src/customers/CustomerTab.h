@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -55,6 +56,9 @@ public:
     void tv1Edited(QTreeWidgetItem* node, const QString& newText);
     void NDelIETypeClick();
     void tv1Click();
+    // The list follows every change of the selected group (a press of either mouse button, the
+    // keys), so the highlighted group is always the listed one.
+    void FollowSelection();
     // List commands.
     void NAddCustomerClick();
     void NModCustomerClick();
@@ -84,6 +88,9 @@ public:
     QAction* Excel1;
     std::unique_ptr<TVoskTree> CustomerTree;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CreateTreeMenu();
     void CreateListMenu();
@@ -93,4 +100,8 @@ private:
     void AddPanel(const QString& text, int width, bool alignRight);
 
     QList<QLabel*> panels;
+    // The group the list shows; none before the first load.
+    std::optional<int> listedGroup;
+    int loads = 0;
+    int loadsAtPress = 0;
 };

@@ -62,6 +62,13 @@ private:
     std::function<void(QTreeWidgetItem*, const QString&)> edited;
 };
 
+// The table whose rows name a group of the tree in TypeID.
+QString MemberTable(const QString& groupTable) {
+    return groupTable.compare(QStringLiteral("NoteType"), Qt::CaseInsensitive) == 0
+               ? QStringLiteral("NoteBook")
+               : QStringLiteral("Customer");
+}
+
 void SetIndex(QTreeWidgetItem* node, const TGroupIndex& index) {
     node->setData(0, kSelfIndexRole, index.SelfIndex);
     node->setData(0, kParentIndexRole, index.ParentIndex);
@@ -153,7 +160,11 @@ QTreeWidgetItem* TVoskTree::AddGroup(const QString& name) {
 }
 
 int TVoskTree::LargestStoredIndex() const {
-    return ExecScalarSql("select coalesce(max(SelfIndex), 0) from " + tableName);
+    // Ids that rows of the member table still name (a group deleted by an older version of the
+    // program) are not handed out again: the new group would take those rows as its own.
+    return ExecScalarSql("select max((select coalesce(max(SelfIndex), 0) from " + tableName +
+                         "), (select coalesce(max(TypeID), 0) from " + MemberTable(tableName) +
+                         "))");
 }
 
 bool TVoskTree::RenameGroup(const QString& newName) {
@@ -167,20 +178,29 @@ bool TVoskTree::RenameGroup(const QString& newName) {
     return true;
 }
 
-void TVoskTree::DeleteGroup() {
+void TVoskTree::DeleteGroup(const TGroupRows& groupRows) {
     QTreeWidgetItem* selected = SelectedNode();
     if (!selected)
         Fail(QStringLiteral("请选择要删除的分组！"));
     if (selected == rootNode)
         Fail(QStringLiteral("不能删除根分组！"));
-    if (selected->childCount() > 0)
+    const int index = IndexOf(selected).SelfIndex;
+    // A subgroup stored through the picker is not in this tree, but it is a subgroup all the same.
+    if (selected->childCount() > 0 ||
+        ExecScalarSql("select count(*) from " + tableName + " where ParentIndex=?", {index}) > 0)
         Fail(QStringLiteral("还有下级分组，不能删除该分组！"));
     if (!AskConfirm(QStringLiteral("确定要删除 ") + selected->text(0) +
                     QStringLiteral(" 分组吗？")))
         Abort();
-    const int index = IndexOf(selected).SelfIndex;
-    ExecSql(QList<SqlStatement>{{"delete from " + tableName + " where selfIndex=?", {index}},
-                                {"delete from " + tableName + " where ParentIndex=?", {index}}});
+    // Other windows ran while the box was open: the node is looked up again.
+    selected = FindNode(index);
+    if (!selected)
+        Abort();
+    QList<SqlStatement> batch{{"delete from " + tableName + " where selfIndex=?", {index}},
+                              {"delete from " + tableName + " where ParentIndex=?", {index}}};
+    if (groupRows)
+        batch += groupRows(index);
+    ExecSql(batch);
     delete selected;
     // The control moves the current node to a neighbour; it becomes the selected one.
     if (QTreeWidgetItem* current = tree->currentItem())

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/DataSet.h"
+
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -14,6 +17,9 @@ struct TGroupIndex {
     int SelfIndex = 0;
     int ParentIndex = 0;
 };
+
+// The statements that delete the rows filed in a group, given the group's id.
+using TGroupRows = std::function<QList<SqlStatement>(int groupIndex)>;
 
 // Manages a tree of named groups stored in a table of the group layout (SelfIndex,
 // ParentIndex, TypeName): CustomerType for customers, NoteType for notes. The tree control and
@@ -33,9 +39,10 @@ public:
     QTreeWidgetItem* AddGroup(const QString& name);
     // Stores the selected group's new name and shows it.
     bool RenameGroup(const QString& newName);
-    // Checks, asks and deletes the selected group with the rows naming it as parent. A declined
-    // question ends with the silent abort.
-    void DeleteGroup();
+    // Checks, asks and deletes the selected group with the rows naming it as parent and the
+    // rows that groupRows gives for its id (its customers, its note), in one transaction. A
+    // declined question ends with the silent abort.
+    void DeleteGroup(const TGroupRows& groupRows = {});
 
     int MaxIndex() const;
     // SelfIndex of the selected node; 0 when nothing is selected and for the root.

@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTreeWidget>
 
@@ -102,6 +104,18 @@ private:
     QWidget* widget;
     bool enabled;
 };
+
+// How the grid draws a cell of its own, without the cell's text and place.
+QStyleOptionViewItem CellOption(QTableView* grid) {
+    QStyleOptionViewItem option;
+    option.initFrom(grid);
+    option.widget = grid;
+    option.state &= ~QStyle::State_HasFocus;
+    option.textElideMode = grid->textElideMode();
+    if (grid->wordWrap())
+        option.features |= QStyleOptionViewItem::WrapText;
+    return option;
+}
 
 std::unique_ptr<TDbAccess>& DbAccessSlot() {
     static std::unique_ptr<TDbAccess> instance;
@@ -399,13 +413,17 @@ void FitColumns(QTableView* grid) {
     if (!model || !model->IsOpen())
         return;
     const QFontMetrics metrics(grid->font());
+    const QStyleOptionViewItem cell = CellOption(grid);
     const int rows = std::min(model->rowCount(), kFitRows);
     for (int column = 0; column < model->columnCount(); ++column) {
         const QString title = model->headerData(column, Qt::Horizontal).toString();
-        int width = metrics.horizontalAdvance(title) + 24;
+        int width = std::max(metrics.horizontalAdvance(title) + 24,
+                             grid->horizontalHeader()->sectionSizeHint(column));
+        // The delegate measures a value as the style draws it, its cell margins included.
         for (int row = 0; row < rows; ++row) {
-            const QString text = model->data(model->index(row, column)).toString();
-            width = std::max(width, metrics.horizontalAdvance(text) + 4);
+            const QModelIndex index = model->index(row, column);
+            width =
+                std::max(width, grid->itemDelegateForIndex(index)->sizeHint(cell, index).width());
         }
         grid->setColumnWidth(column, width);
     }

@@ -101,7 +101,8 @@ QStringList SplitText(const QString& text, const QString& separator);
 // "name" with inner quotes doubled: a custom field's name as an SQL identifier.
 QString QuoteIdent(const QString& name);
 
-// Sizes the columns of a grid over an open TSortableModel to their titles and first 50 rows.
+// Sizes the columns of a grid over an open TSortableModel so that their titles and the values of
+// their first 50 rows show whole.
 void FitColumns(QTableView* grid);
 // One item per row of the query: column 0 the first field, further fields further columns.
 void FillListView(const QString& sql, QTreeWidget* listView, const SqlParams& params = {});

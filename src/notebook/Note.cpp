@@ -49,8 +49,8 @@ bool TNote::Write(int typeId, const QString& text) {
     return true;
 }
 
-void TNote::DeleteByType(int typeId) {
-    ExecSql(QList<SqlStatement>{{"delete from NoteBook where TypeID=?", {typeId}}});
+QList<SqlStatement> TNote::DeleteByTypeStatements(int typeId) const {
+    return {{"delete from NoteBook where TypeID=?", {typeId}}};
 }
 
 int FindNoteText(const QString& text, const QString& what, int from) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/DataSet.h"
+
+#include <QList>
 #include <QString>
 
 // The notes: at most one text per note group (0 is the root), in the table NoteBook. Texts reach
@@ -12,7 +15,8 @@ public:
     // Stores the text as the group's note, after one read of it: overwrites a stored note that
     // differs, and adds a note only for a text that is not blank. True when it wrote.
     bool Write(int typeId, const QString& text);
-    void DeleteByType(int typeId);
+    // The statement that deletes the group's note, for the batch that deletes the group.
+    QList<SqlStatement> DeleteByTypeStatements(int typeId) const;
 
     int TypeID = 0;
     QString ReMark;

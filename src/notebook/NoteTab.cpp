@@ -185,8 +185,6 @@ void TNoteTab::tvNoteEdited(QTreeWidgetItem* node, const QString& newText) {
 void TNoteTab::NDelNoteTypeClick() {
     if (!NoteTree->SelectedNode())
         return;
-    const int group = NoteTree->SelectedIndex();
-    NoteTree->DeleteGroup();
-    Note().DeleteByType(group);
+    NoteTree->DeleteGroup([](int group) { return Note().DeleteByTypeStatements(group); });
     tvNoteClick();
 }

@@ -3,13 +3,16 @@
 #include "customers/CustomersTestSupport.h"
 #include "customers/ExcelExport.h"
 #include "customers/FormCustomer.h"
+#include "customers/GroupTree.h"
 #include "data/DataFiles.h"
 #include "data/DbAccess.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <QXmlStreamReader>
 
@@ -80,10 +83,11 @@ TEST_F(CustomerListTest, FiltersByGroupAndSearchInCreationOrderWithTheKeyHidden)
         {insert, {"G2", 1, "b%2", "13911", "Shanghai", "2024-01-02 08:00:00"}},
         {insert, {"G4", 42, "无组", "139", "", "2024-01-01 07:00:00"}}});
     OpenMainWindow();
-    EXPECT_EQ(Column("GUID"), (QStringList{"G1", "G3", "G2"}));
+    // A customer whose group row is gone is listed as ungrouped.
+    EXPECT_EQ(Column("GUID"), (QStringList{"G4", "G1", "G3", "G2"}));
     EXPECT_TRUE(tab->DBGrid1->isColumnHidden(0));
-    EXPECT_EQ(Column("所属分组"), (QStringList{"未分组", "老客户", "老客户"}));
-    EXPECT_EQ(tab->DBGrid1->model()->index(1, 2).data().toString(), "c'3\"@#@]");
+    EXPECT_EQ(Column("所属分组"), (QStringList{"未分组", "未分组", "老客户", "老客户"}));
+    EXPECT_EQ(tab->DBGrid1->model()->index(2, 2).data().toString(), "c'3\"@#@]");
     QStringList titles;
     for (int i = 0; i < tab->DBGrid1->model()->columnCount(); ++i)
         titles << tab->DBGrid1->model()->headerData(i, Qt::Horizontal).toString();
@@ -104,13 +108,64 @@ TEST_F(CustomerListTest, FiltersByGroupAndSearchInCreationOrderWithTheKeyHidden)
     EXPECT_EQ(search("城市", "o'h"), QStringList{"G3"});
     EXPECT_EQ(search("城市", "SHANG"), QStringList{"G2"});
     tab->tv1->setCurrentItem(Node("全部"));
-    EXPECT_EQ(search("手机号码", "139"), (QStringList{"G3", "G2"}));
-    EXPECT_EQ(search("姓名", "_"), (QStringList{"G1", "G3", "G2"})); // _ keeps its meaning
-    EXPECT_EQ(search("姓名", "   "), (QStringList{"G1", "G3", "G2"}));
+    EXPECT_EQ(search("手机号码", "139"), (QStringList{"G4", "G3", "G2"}));
+    EXPECT_EQ(search("姓名", "_"), (QStringList{"G4", "G1", "G3", "G2"})); // _ keeps its meaning
+    EXPECT_EQ(search("姓名", "   "), (QStringList{"G4", "G1", "G3", "G2"}));
     // Searching by the tree's click keeps the text.
     tab->edtQuery->setText("b");
     tab->tv1Click();
     EXPECT_EQ(Column("GUID"), QStringList{"G2"});
+}
+
+TEST_F(CustomerListTest, CustomFieldsNamedLikeGroupColumnsAreListedSearchedAndExported) {
+    AddGroup(1, 0, "老客户");
+    const QStringList fields{"TypeName", "selfindex", "ParentIndex"};
+    AddField(fields[0], 0);
+    AddField(fields[1], 4);
+    AddField(fields[2], 0);
+    AddCustomer("G1", 1, "张三", "139", {"甲类", "2", "p"}, fields);
+    AddCustomer("G2", 1, "李四", "138", {"乙类", "3", "q"}, fields);
+    OpenMainWindow();
+    EXPECT_TRUE(boxes.shown.isEmpty());
+    EXPECT_EQ(Column("所属分组"), (QStringList{"老客户", "老客户"}));
+    EXPECT_EQ(Column("TypeName"), (QStringList{"甲类", "乙类"}));
+    EXPECT_EQ(tab->StatusTexts(), (QStringList{"客户数量：", "2", "selfindex：", "5"}));
+
+    tab->tv1->setCurrentItem(Node("老客户"));
+    tab->cbbQuery->setCurrentText("TypeName");
+    tab->edtQuery->setText("乙");
+    tab->btnQueryClick();
+    EXPECT_EQ(Column("GUID"), QStringList{"G2"});
+
+    fileDialogs.ChooseNext(appDir() + "list");
+    tab->Excel1Click();
+    const QList<QStringList> rows = ReadSheet(appDir() + "list.xlsx");
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].mid(0, 6), (QStringList{"所属分组", "姓名", "手机号码", "TypeName",
+                                              "selfindex", "ParentIndex"}));
+    EXPECT_EQ(rows[1].mid(0, 6), (QStringList{"老客户", "李四", "138", "乙类", "3", "q"}));
+}
+
+TEST_F(CustomerListTest, TheListFollowsTheGroupHoweverItIsSelected) {
+    AddGroup(1, 0, "老客户");
+    AddGroup(2, 0, "新客户");
+    AddCustomer("G1", 1, "张三", "139");
+    AddCustomer("G2", 2, "李四", "138");
+    OpenMainWindow();
+    auto click = [&](const QString& group, Qt::MouseButton button) {
+        const QRect place = tab->tv1->visualItemRect(Node(group));
+        QTest::mouseClick(tab->tv1->viewport(), button, {}, place.center());
+        tab->pmCustomerType->close();
+    };
+    click("新客户", Qt::RightButton);
+    EXPECT_EQ(tab->CustomerTree->SelectedIndex(), 2);
+    EXPECT_EQ(Column("GUID"), QStringList{"G2"});
+    QTest::keyClick(tab->tv1, Qt::Key_Up);
+    EXPECT_EQ(Column("GUID"), QStringList{"G1"});
+    // A click on the listed group runs its query again.
+    AddCustomer("G3", 1, "王五", "137");
+    click("老客户", Qt::LeftButton);
+    EXPECT_EQ(Column("GUID"), (QStringList{"G1", "G3"}));
 }
 
 TEST_F(CustomerListTest, TheStatusBarCountsAndTotalsUntilTheNextLoad) {

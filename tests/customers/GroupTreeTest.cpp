@@ -1,4 +1,5 @@
 #include "customers/GroupTree.h"
+#include "customers/Customer.h"
 #include "customers/CustomersTestSupport.h"
 #include "customers/FormAddType.h"
 #include "customers/FormViewCustomerType.h"
@@ -107,6 +108,43 @@ TEST_F(GroupTreeTest, DeletionIsRefusedDeclinedOrTakesTheGroupsCustomers) {
     EXPECT_EQ(ExecScalarSql("select count(*) from Customer where GUID = 'G1'"), 0);
     EXPECT_EQ(ExecScalarSql("select count(*) from CustomerType where SelfIndex = 3"), 0);
     EXPECT_EQ(Column("姓名"), QStringList{"李四"});
+}
+
+TEST_F(GroupTreeTest, AGroupGoesWithItsCustomersAndTheirFilesInOneBatch) {
+    AddGroup(1, 0, "老客户");
+    AddGroup(3, 0, "新客户");
+    AddCustomer("G1", 3, "张三", "139");
+    AddCustomer("G2", 1, "李四", "138");
+    AddCustomer("G9", 7, "旧版遗留", "137"); // filed in a group an older version lost
+    ExecSql("insert into ConnFile(GUID, FileName) values ('G1', '/a'), ('G2', '/b')");
+    OpenMainWindow();
+    Customer().LoadCustomer("G9");
+    EXPECT_EQ(QString::number(Customer().TypeID) + Customer().TypeName, "0未分组");
+
+    AddGroup(4, 3, "选组时新建"); // through the picker: not in this tree
+    Select("新客户");
+    EXPECT_EQ(Run([&] { tab->NDelIETypeClick(); }), "还有下级分组，不能删除该分组！");
+    ExecSql("delete from CustomerType where SelfIndex = 4");
+
+    ExecSql("create trigger KeepCustomers before delete on Customer "
+            "begin select raise(abort, 'disk full'); end");
+    boxes.AnswerNext(true);
+    EXPECT_TRUE(Run([&] { tab->NDelIETypeClick(); }).startsWith("数据库操作失败！"));
+    EXPECT_EQ(Groups(), (QStringList{"0/0/未分组", "1/0/老客户", "3/0/新客户"}));
+    EXPECT_EQ(tab->CustomerTree->SelectedIndex(), 3);
+    ExecSql("drop trigger KeepCustomers");
+
+    boxes.AnswerNext(true);
+    EXPECT_EQ(Run([&] { tab->NDelIETypeClick(); }), "删除成功！");
+    EXPECT_EQ(Groups(), (QStringList{"0/0/未分组", "1/0/老客户"}));
+    EXPECT_EQ(ExecScalarSql("select count(*) from Customer where GUID = 'G1'"), 0);
+    EXPECT_EQ(ExecScalarSql("select count(*) from ConnFile where GUID = 'G1'"), 0);
+    EXPECT_EQ(ExecScalarSql("select count(*) from ConnFile"), 1);
+
+    // A new group does not take the id the lost group's customers still carry.
+    Select("全部");
+    tab->CustomerTree->AddGroup("又一组");
+    EXPECT_EQ(Groups().last(), "8/0/又一组");
 }
 
 TEST_F(GroupTreeTest, LoadsParentsBeforeChildrenAndRenamesInPlace) {

@@ -4,6 +4,9 @@
 #include "support/DataFileTest.h"
 
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTreeWidget>
 #include <gmock/gmock.h>
@@ -25,6 +28,25 @@ protected:
         for (int row = 0; row < model->rowCount(); ++row)
             texts << model->data(model->index(row, column)).toString();
         return texts;
+    }
+
+    // The cell as the grid's delegate paints it with the style, the given width wide.
+    QImage PaintCell(const QModelIndex& index, int width) {
+        QImage image(width, 30, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.initFrom(&grid);
+        option.widget = &grid;
+        option.rect = image.rect();
+        grid.itemDelegateForIndex(index)->paint(&painter, option, index);
+        return image;
+    }
+
+    // Whether the value shows whole at its column's width: it looks as it does with room to spare.
+    bool ShowsWhole(const QModelIndex& index, int narrower = 0) {
+        const int width = grid.columnWidth(index.column()) - narrower;
+        return PaintCell(index, width) == PaintCell(index, width + 300).copy(0, 0, width, 30);
     }
 
     QTableView grid;
@@ -180,7 +202,8 @@ TEST_F(CursorTest, FitColumnsSizesToTitlesAndTheFirstRows) {
     DbAccess().OpenGrid("select 姓名, 手机号码 from Customer", &grid, false);
     grid.setCurrentIndex(grid.model()->index(4, 1));
     FitColumns(&grid);
-    EXPECT_EQ(grid.columnWidth(0), metrics.horizontalAdvance(wide) + 4);
+    EXPECT_TRUE(ShowsWhole(grid.model()->index(3, 0)));
+    EXPECT_FALSE(ShowsWhole(grid.model()->index(55, 0))); // beyond the first 50
     EXPECT_EQ(grid.currentIndex().row(), 4);
     EXPECT_EQ(DbAccess().GridSet().RecNo(), 4);
 
@@ -189,6 +212,15 @@ TEST_F(CursorTest, FitColumnsSizesToTitlesAndTheFirstRows) {
         many << QString("%1 as 字段%1").arg(i);
     DbAccess().OpenGrid("select " + many.join(", "), &grid, true);
     EXPECT_EQ(grid.columnWidth(69), metrics.horizontalAdvance("字段69") + 24);
+}
+
+TEST_F(CursorTest, FittedColumnsShowNumbersAndTimesWholeInsideTheStylesCellMargins) {
+    DbAccess().OpenGrid("select '13812345678' as tel, '2024-01-01 09:00:00' as at", &grid, true);
+    for (int column = 0; column < 2; ++column) {
+        const QModelIndex cell = grid.model()->index(0, column);
+        EXPECT_TRUE(ShowsWhole(cell)) << column;
+        EXPECT_FALSE(ShowsWhole(cell, 2)) << column; // no room to spare: the fit is tight
+    }
 }
 
 TEST_F(CursorTest, RequeryKeepsTheGridLayoutAndRaisesPlainErrors) {

@@ -160,7 +160,15 @@ TEST_F(NotebookTest, AGroupTakesItsNoteOnlyWhenItGoes) {
     EXPECT_EQ(run(), QStringLiteral("还有下级分组，不能删除该分组！"));
     EXPECT_EQ(Notes(), (QStringList{"1:上级的记事", "3:别的记事"}));
 
+    // The group and its note go together or not at all.
+    ExecSql("create trigger KeepNotes before delete on NoteBook "
+            "begin select raise(abort, 'disk full'); end");
     Select("别的");
+    boxes.AnswerNext(true);
+    EXPECT_TRUE(run().startsWith("数据库操作失败！"));
+    EXPECT_EQ(ExecScalarSql("select count(*) from NoteType where SelfIndex = 3"), 1);
+    EXPECT_EQ(tab->NoteTree->SelectedIndex(), 3);
+    ExecSql("drop trigger KeepNotes");
     boxes.AnswerNext(true);
     run();
     EXPECT_EQ(Notes(), QStringList{"1:上级的记事"});
