@@ -69,6 +69,11 @@ SqlParams listParams(int filter, const QDateTime& now) {
     return params;
 }
 
+SqlParams RecordParams(const TAlamRecord& alam) {
+    return {alam.iHour, alam.iMinute, alam.iMonWeek, alam.ReDay, AlamDateText(alam.AlamDate),
+            alam.ReMark};
+}
+
 } // namespace
 
 TAlam& Alam() {
@@ -98,25 +103,21 @@ int SnoozeMinutes(int choice) {
     return choice >= 0 && choice < int(kSnoozeMinutes.size()) ? kSnoozeMinutes[choice] : 0;
 }
 
-SqlParams TAlam::RecordParams() const {
-    return {iHour, iMinute, iMonWeek, ReDay, AlamDateText(AlamDate), ReMark};
-}
-
 void TAlam::Run(const QString& sql, const SqlParams& params) {
     Sql = sql;
     ExecSql(QList<SqlStatement>{{sql, params}});
 }
 
-void TAlam::Add() {
+void TAlam::Add(const TAlamRecord& alam) {
     Run(QStringLiteral("insert into Alam(iHour,iMinute,iMonWeek,ReDay,AlamDate,ReMark) "
                        "values(?,?,?,?,?,?)"),
-        RecordParams());
+        RecordParams(alam));
 }
 
-void TAlam::Update(int id) {
+void TAlam::Update(int id, const TAlamRecord& alam) {
     Run(QStringLiteral("update Alam set iHour=?,iMinute=?,iMonWeek=?,ReDay=?,AlamDate=?,"
                        "ReMark=?,bLook=0 where ID=?"),
-        RecordParams() << id);
+        RecordParams(alam) << id);
 }
 
 void TAlam::Delete(int id) {
@@ -135,18 +136,18 @@ void TAlam::Snooze(int id, int choice) {
         {AlamDateText(moment.date()), moment.time().hour(), moment.time().minute(), id});
 }
 
-void TAlam::Load(int id) {
+TAlamRecord TAlam::Load(int id) {
     Sql = QStringLiteral("select * from Alam where ID=?");
     TDataSet& rows = DbAccess().OpenQuery(Sql, {id});
     rows.First();
-    const bool found = !rows.Eof();
-    iHour = found ? rows.AsInteger("iHour") : 0;
-    iMinute = found ? rows.AsInteger("iMinute") : 0;
-    iMonWeek = found ? rows.AsInteger("iMonWeek") : 0;
-    ReDay = found ? rows.AsInteger("ReDay") : 0;
-    AlamDate =
-        found ? QDate::fromString(rows.AsString("AlamDate").left(10), "yyyy-MM-dd") : QDate();
-    ReMark = found ? rows.AsString("ReMark") : QString();
+    if (rows.Eof())
+        return {QDate(), QString(), ReDayOnce, 0, 0, 0};
+    return {QDate::fromString(rows.AsString("AlamDate").left(10), "yyyy-MM-dd"),
+            rows.AsString("ReMark"),
+            rows.AsInteger("ReDay"),
+            rows.AsInteger("iHour"),
+            rows.AsInteger("iMinute"),
+            rows.AsInteger("iMonWeek")};
 }
 
 SqlStatement TAlam::ListStatement(int filter, const QDateTime& now) {

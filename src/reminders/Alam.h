@@ -34,16 +34,25 @@ struct TDueAlam {
     QString Remark;
 };
 
-// Owns every statement on the table Alam. Callers fill the current record, then Add or
-// Update; Load fills it from the table.
+// One reminder as it is stored, its ID aside.
+struct TAlamRecord {
+    QDate AlamDate; // only a once-only reminder's counts
+    QString ReMark;
+    int ReDay = ReDayOnce;
+    int iHour = 0;
+    int iMinute = 0;
+    int iMonWeek = 1;
+};
+
+// Owns every statement on the table Alam.
 class TAlam {
 public:
-    void Add();
+    void Add(const TAlamRecord& alam);
     // Also clears the seen flag.
-    void Update(int id);
+    void Update(int id, const TAlamRecord& alam);
     void Delete(int id);
     // A missing reminder gives zeros, an empty text and a null date.
-    void Load(int id);
+    TAlamRecord Load(int id);
     void MarkSeen(int id);
     // Moves the reminder to now + 3, 5, 10, 30 or 60 minutes (choice 0-4), seconds dropped.
     void Snooze(int id, int choice);
@@ -56,16 +65,9 @@ public:
     // The statement and parameters of the list under a filter, as of the given moment.
     static SqlStatement ListStatement(int filter, const QDateTime& now);
 
-    QDate AlamDate;
-    QString ReMark;
-    int ReDay = ReDayOnce;
-    int iHour = 0;
-    int iMinute = 0;
-    int iMonWeek = 1;
     QString Sql; // the last statement built
 
 private:
-    SqlParams RecordParams() const;
     void Run(const QString& sql, const SqlParams& params);
 };
 

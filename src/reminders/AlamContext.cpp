@@ -7,14 +7,14 @@ TAlamContext& AlamContext() {
     return context;
 }
 
-void TAlamContext::Add() {
+void TAlamContext::Add(const QString& remark) {
     Sql = QStringLiteral("insert into AlamContext(Remark) values(?)");
-    ExecSql(QList<SqlStatement>{{Sql, {Remark}}});
+    ExecSql(QList<SqlStatement>{{Sql, {remark}}});
 }
 
-void TAlamContext::Update(int id) {
+void TAlamContext::Update(int id, const QString& remark) {
     Sql = QStringLiteral("update AlamContext set Remark=? where ID=?");
-    ExecSql(QList<SqlStatement>{{Sql, {Remark, id}}});
+    ExecSql(QList<SqlStatement>{{Sql, {remark, id}}});
 }
 
 void TAlamContext::Delete(int id) {

@@ -4,17 +4,15 @@
 
 class QTreeWidget;
 
-// Owns every statement on the preset reminder texts (table AlamContext). Add and Update store
-// the current text Remark.
+// Owns every statement on the preset reminder texts (table AlamContext).
 class TAlamContext {
 public:
-    void Add();
-    void Update(int id);
+    void Add(const QString& remark);
+    void Update(int id, const QString& remark);
     void Delete(int id);
     // One item per preset, in ascending ID: column 0 the ID, column 1 the text.
     void LoadList(QTreeWidget* listView);
 
-    QString Remark;
     QString Sql; // the last statement built
 };
 

@@ -140,11 +140,10 @@ void TFormAlamContextText::btnOKClick() {
     const QString text = mmoNote->toPlainText();
     if (text.trimmed().isEmpty())
         Fail(QStringLiteral("提醒内容不能为空！"));
-    AlamContext().Remark = text;
     if (Id == 0)
-        AlamContext().Add();
+        AlamContext().Add(text);
     else
-        AlamContext().Update(Id);
+        AlamContext().Update(Id, text);
     accept();
 }
 

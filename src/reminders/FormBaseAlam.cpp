@@ -242,14 +242,15 @@ void TFormBaseAlam::CheckInput() const {
         Fail(QStringLiteral("设置的提醒时间不能早于现在时间！"));
 }
 
-void TFormBaseAlam::FillRecord() const {
-    TAlam& alam = Alam();
+TAlamRecord TFormBaseAlam::Record() const {
+    TAlamRecord alam;
     alam.ReDay = SelectedReDay();
     alam.iHour = numberIn(edtHour, 0);
     alam.iMinute = numberIn(edtMinute, 0);
     alam.iMonWeek = numberIn(edtMonWeek, 1);
     alam.AlamDate = DBDay->date();
     alam.ReMark = mmoNote->toPlainText();
+    return alam;
 }
 
 TFormAddAlam::TFormAddAlam(QWidget* parent) : TFormBaseAlam(parent) {
@@ -258,8 +259,7 @@ TFormAddAlam::TFormAddAlam(QWidget* parent) : TFormBaseAlam(parent) {
 
 void TFormAddAlam::btnOKClick() {
     CheckInput();
-    FillRecord();
-    Alam().Add();
+    Alam().Add(Record());
     accept();
 }
 
@@ -269,8 +269,7 @@ TFormModAlam::TFormModAlam(int id, QWidget* parent) : TFormBaseAlam(parent), Id(
 
 void TFormModAlam::FormShow() {
     TFormBaseAlam::FormShow();
-    TAlam& alam = Alam();
-    alam.Load(Id);
+    const TAlamRecord alam = Alam().Load(Id);
     edtHour->setText(QString::number(alam.iHour));
     edtMinute->setText(QString::number(alam.iMinute));
     QRadioButton* buttons[] = {rbOnly, rbDay, rbWeek, rbMonth};
@@ -284,8 +283,7 @@ void TFormModAlam::FormShow() {
 
 void TFormModAlam::btnOKClick() {
     CheckInput();
-    FillRecord();
-    Alam().Update(Id);
+    Alam().Update(Id, Record());
     accept();
 }
 

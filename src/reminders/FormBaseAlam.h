@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FormBaseDlg.h"
+#include "reminders/Alam.h"
 
 class QDateEdit;
 class QLabel;
@@ -47,8 +48,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    // Fills the shared TAlam record from the boxes.
-    void FillRecord() const;
+    // The reminder as the boxes hold it.
+    TAlamRecord Record() const;
     virtual void FormShow();
 
 private:

@@ -131,11 +131,12 @@ TEST_F(AlamStoreTest, TimeTextsWeeklyNumeralsAndRowColours) {
 TEST_F(AlamStoreTest, SnoozeMovesTheMomentAcrossMidnightAndTheYearEnd) {
     const int id = AddAlam(ReDayOnce, 23, 50, 4, QDate(2024, 7, 1), "snooze me");
     Alam().MarkSeen(id);
+    TAlamRecord alam;
     const auto snoozed = [&](const QDateTime& now, int choice) {
         clock.Set(now);
         Alam().Snooze(id, choice);
-        Alam().Load(id);
-        return QDateTime(Alam().AlamDate, QTime(Alam().iHour, Alam().iMinute));
+        alam = Alam().Load(id);
+        return QDateTime(alam.AlamDate, QTime(alam.iHour, alam.iMinute));
     };
     EXPECT_EQ(snoozed(at(2024, 7, 1, 23, 58), 1), at(2024, 7, 2, 0, 3));
     EXPECT_EQ(snoozed(at(2024, 12, 31, 23, 30), 4), at(2025, 1, 1, 0, 30));
@@ -143,9 +144,9 @@ TEST_F(AlamStoreTest, SnoozeMovesTheMomentAcrossMidnightAndTheYearEnd) {
     EXPECT_EQ(snoozed(at(2024, 7, 1, 10, 0), 2), at(2024, 7, 1, 10, 10));
     EXPECT_EQ(snoozed(at(2024, 7, 1, 10, 0), 3), at(2024, 7, 1, 10, 30));
     // Frequency, day, text and the seen flag stay.
-    EXPECT_EQ(Alam().ReDay, ReDayOnce);
-    EXPECT_EQ(Alam().iMonWeek, 4);
-    EXPECT_EQ(Alam().ReMark, "snooze me");
+    EXPECT_EQ(alam.ReDay, ReDayOnce);
+    EXPECT_EQ(alam.iMonWeek, 4);
+    EXPECT_EQ(alam.ReMark, "snooze me");
     EXPECT_EQ(SeenFlag(id), -1);
 }
 
@@ -156,33 +157,24 @@ TEST_F(AlamStoreTest, UpdateDeleteLoadAndTextsStoredExactly) {
     for (const QString& text : texts)
         ids << AddAlam(ReDayOnce, 1, 2, 3, QDate(2024, 7, 1), text);
     EXPECT_EQ(SeenFlag(ids[0]), 0);
-    for (int i = 0; i < texts.size(); ++i) {
-        Alam().Load(ids[i]);
-        EXPECT_EQ(Alam().ReMark, texts[i]);
-    }
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(Alam().Load(ids[i]).ReMark, texts[i]);
     listed(FilterAll, at(2024, 7, 1));
     EXPECT_EQ(ColumnTexts(&list, ColText), texts);
 
     Alam().MarkSeen(ids[0]);
     EXPECT_EQ(SeenFlag(ids[0]), -1);
-    TAlam& alam = Alam();
-    alam.ReDay = ReDayMonthly;
-    alam.iHour = 23;
-    alam.iMinute = 59;
-    alam.iMonWeek = 31;
-    alam.AlamDate = QDate(2025, 2, 28);
-    alam.ReMark = "changed";
-    alam.Update(ids[0]);
+    Alam().Update(ids[0], {QDate(2025, 2, 28), "changed", ReDayMonthly, 23, 59, 31});
     EXPECT_EQ(SeenFlag(ids[0]), 0);
-    alam.Load(ids[0]);
+    TAlamRecord alam = Alam().Load(ids[0]);
     EXPECT_EQ(QList<int>({alam.ReDay, alam.iHour, alam.iMinute, alam.iMonWeek}),
               QList<int>({3, 23, 59, 31}));
     EXPECT_EQ(alam.AlamDate, QDate(2025, 2, 28));
     EXPECT_EQ(ExecScalarSql("select count(*) from Alam where AlamDate='2025-02-28'"), 1);
 
-    alam.Delete(ids[1]);
+    Alam().Delete(ids[1]);
     EXPECT_EQ(ExecScalarSql("select count(*) from Alam"), 3);
-    alam.Load(ids[1]);
+    alam = Alam().Load(ids[1]);
     EXPECT_EQ(QList<int>({alam.ReDay, alam.iHour, alam.iMinute, alam.iMonWeek}),
               QList<int>({0, 0, 0, 0}));
     EXPECT_TRUE(alam.ReMark.isEmpty());

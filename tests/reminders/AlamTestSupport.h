@@ -12,14 +12,7 @@
 // Stores one reminder through TAlam and returns its ID.
 inline int AddAlam(int reDay, int hour, int minute, int monWeek, const QDate& date,
                    const QString& text) {
-    TAlam& alam = Alam();
-    alam.ReDay = reDay;
-    alam.iHour = hour;
-    alam.iMinute = minute;
-    alam.iMonWeek = monWeek;
-    alam.AlamDate = date;
-    alam.ReMark = text;
-    alam.Add();
+    Alam().Add({date, text, reDay, hour, minute, monWeek});
     return ExecScalarSql("select max(ID) from Alam");
 }
 

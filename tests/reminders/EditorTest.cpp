@@ -110,9 +110,9 @@ TEST_F(AlamEditorTest, SavingRefusesAPastOnceOnlyMomentAndABlankText) {
     QTest::mouseClick(form.btnOK, Qt::LeftButton);
     EXPECT_EQ(boxes.shown.size(), boxesShown);
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    Alam().Load(ExecScalarSql("select max(ID) from Alam"));
-    EXPECT_EQ(Alam().ReMark, "  call back");
-    EXPECT_EQ(Alam().AlamDate, QDate(2024, 7, 1));
+    const TAlamRecord stored = Alam().Load(ExecScalarSql("select max(ID) from Alam"));
+    EXPECT_EQ(stored.ReMark, "  call back");
+    EXPECT_EQ(stored.AlamDate, QDate(2024, 7, 1));
 
     // Repeating reminders are never compared with the clock; an empty hour box counts as 0.
     TFormAddAlam daily;
@@ -122,8 +122,8 @@ TEST_F(AlamEditorTest, SavingRefusesAPastOnceOnlyMomentAndABlankText) {
     daily.mmoNote->setPlainText("every day");
     QTest::mouseClick(daily.btnOK, Qt::LeftButton);
     EXPECT_EQ(daily.result(), QDialog::Accepted);
-    Alam().Load(ExecScalarSql("select max(ID) from Alam"));
-    EXPECT_EQ(QList<int>({Alam().ReDay, Alam().iHour, Alam().iMinute, Alam().iMonWeek}),
+    const TAlamRecord repeating = Alam().Load(ExecScalarSql("select max(ID) from Alam"));
+    EXPECT_EQ(QList<int>({repeating.ReDay, repeating.iHour, repeating.iMinute, repeating.iMonWeek}),
               QList<int>({ReDayDaily, 0, 0, 1}));
 }
 
@@ -149,8 +149,7 @@ TEST_F(AlamEditorTest, ChangingShowsTheStoredValuesAndClearsTheSeenFlag) {
 }
 
 TEST_F(AlamEditorTest, ThePresetButtonReplacesTheTextOnlyOnOk) {
-    AlamContext().Remark = "preset one";
-    AlamContext().Add();
+    AlamContext().Add("preset one");
     TFormAddAlam form;
     form.show();
     form.mmoNote->setPlainText("typed");
@@ -296,8 +295,7 @@ TEST_F(AlamTabTest, ReminderAndPresetListsDrawGridLines) {
     tab.LoadList(FilterAll);
     EXPECT_TRUE(DrawsGridLines(tab.lv1));
 
-    AlamContext().Remark = "preset";
-    AlamContext().Add();
+    AlamContext().Add("preset");
     TFormAlamContext presets;
     presets.resize(700, 300);
     presets.show();

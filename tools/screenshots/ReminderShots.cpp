@@ -25,14 +25,7 @@ public:
 };
 
 void addAlam(int reDay, int hour, int minute, int monWeek, const QDate& date, const QString& text) {
-    TAlam& alam = Alam();
-    alam.ReDay = reDay;
-    alam.iHour = hour;
-    alam.iMinute = minute;
-    alam.iMonWeek = monWeek;
-    alam.AlamDate = date;
-    alam.ReMark = text;
-    alam.Add();
+    Alam().Add({date, text, reDay, hour, minute, monWeek});
 }
 
 void fillReminders() {
@@ -46,8 +39,7 @@ void fillReminders() {
     addAlam(ReDayMonthly, 9, 30, 15, today, QStringLiteral("交房租"));
     Alam().MarkSeen(3);
     for (const char* text : {"明天上午给客户回电话", "准备下周的报价单", "检查短信余额"}) {
-        AlamContext().Remark = QString::fromUtf8(text);
-        AlamContext().Add();
+        AlamContext().Add(QString::fromUtf8(text));
     }
 }
 
