@@ -1,7 +1,7 @@
-#include "customers/FormAddType.h"
+#include "controls/FormAddType.h"
 
 #include "controls/DateKeys.h"
-#include "customers/GroupTree.h"
+#include "controls/VoskTree.h"
 #include "data/Messages.h"
 
 #include <QFormLayout>

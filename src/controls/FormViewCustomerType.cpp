@@ -1,13 +1,13 @@
-#include "customers/FormViewCustomerType.h"
+#include "controls/FormViewCustomerType.h"
 
-#include "customers/GroupTree.h"
+#include "controls/VoskTree.h"
 #include "data/ExceptionHandler.h"
 
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-TFormViewCustomerType::TFormViewCustomerType(QWidget* parent)
+TFormViewCustomerType::TFormViewCustomerType(std::unique_ptr<IGroupRows> groups, QWidget* parent)
     : TFormBaseDlg(parent), tv1(new QTreeWidget(pnlBody)),
       btn1(new QPushButton(QStringLiteral("新建分组"), this)) {
     setWindowTitle(QStringLiteral("选择组"));
@@ -21,7 +21,7 @@ TFormViewCustomerType::TFormViewCustomerType(QWidget* parent)
     layButtons->insertWidget(0, btn1);
     btn1->setAutoDefault(false);
     resize(300, 360);
-    Tree = std::make_unique<TVoskTree>(tv1, QStringLiteral("CustomerType"), QStringLiteral("全部"));
+    Tree = std::make_unique<TVoskTree>(tv1, std::move(groups));
     Tree->LoadTree();
     connect(btn1, &QPushButton::clicked, this,
             [this] { RunHandled(this, [this] { btn1Click(); }); });
@@ -44,8 +44,8 @@ void TFormViewCustomerType::btnOKClick() {
     accept();
 }
 
-bool PickGroup(int& groupIndex, QString& groupName) {
-    TFormViewCustomerType dialog;
+bool PickGroup(std::unique_ptr<IGroupRows> groups, int& groupIndex, QString& groupName) {
+    TFormViewCustomerType dialog(std::move(groups));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     groupIndex = dialog.ChosenIndex;

@@ -4,15 +4,16 @@
 
 #include <memory>
 
+class IGroupRows;
 class QPushButton;
 class QTreeWidget;
 class TVoskTree;
 
-// "选择组": the customer groups to choose from, with "新建分组" to add one on the spot.
+// "选择组": the groups of a table to choose from, with "新建分组" to add one on the spot.
 class TFormViewCustomerType : public TFormBaseDlg {
     Q_OBJECT
 public:
-    explicit TFormViewCustomerType(QWidget* parent = nullptr);
+    explicit TFormViewCustomerType(std::unique_ptr<IGroupRows> groups, QWidget* parent = nullptr);
     ~TFormViewCustomerType() override;
 
     QTreeWidget* tv1;

@@ -1,6 +1,5 @@
-#include "customers/GroupTree.h"
+#include "controls/VoskTree.h"
 
-#include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
 #include "data/Exceptions.h"
 #include "data/Messages.h"
@@ -11,8 +10,6 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-
-#include <algorithm>
 
 namespace {
 
@@ -62,13 +59,6 @@ private:
     std::function<void(QTreeWidgetItem*, const QString&)> edited;
 };
 
-// The table whose rows name a group of the tree in TypeID.
-QString MemberTable(const QString& groupTable) {
-    return groupTable.compare(QStringLiteral("NoteType"), Qt::CaseInsensitive) == 0
-               ? QStringLiteral("NoteBook")
-               : QStringLiteral("Customer");
-}
-
 void SetIndex(QTreeWidgetItem* node, const TGroupIndex& index) {
     node->setData(0, kSelfIndexRole, index.SelfIndex);
     node->setData(0, kParentIndexRole, index.ParentIndex);
@@ -76,17 +66,19 @@ void SetIndex(QTreeWidgetItem* node, const TGroupIndex& index) {
 
 } // namespace
 
-TVoskTree::TVoskTree(QTreeWidget* tree, const QString& tableName, const QString& rootCaption)
-    : tree(tree), tableName(tableName) {
+TVoskTree::TVoskTree(QTreeWidget* tree, std::unique_ptr<IGroupRows> groups)
+    : tree(tree), groups(std::move(groups)) {
     tree->clear();
+    const QString rootCaption = this->groups->RootCaption();
     if (rootCaption.isEmpty())
         return;
-    this->rootCaption = rootCaption;
     rootNode = new QTreeWidgetItem({rootCaption});
     rootNode->setIcon(0, RootIcon());
     SetIndex(rootNode, {});
     tree->addTopLevelItem(rootNode);
 }
+
+TVoskTree::~TVoskTree() = default;
 
 TGroupIndex TVoskTree::IndexOf(const QTreeWidgetItem* node) {
     if (!node)
@@ -95,16 +87,13 @@ TGroupIndex TVoskTree::IndexOf(const QTreeWidgetItem* node) {
 }
 
 void TVoskTree::LoadTree() {
-    TDataSet& rows =
-        DbAccess().OpenQuery("select SelfIndex,ParentIndex,TypeName from " + tableName +
-                             " where SelfIndex <>0 order by SelfIndex asc");
+    const QList<TGroup> loaded = groups->Load();
     const bool updates = tree->updatesEnabled();
     tree->setUpdatesEnabled(false);
-    for (rows.First(); !rows.Eof(); rows.Next()) {
-        const TGroupIndex index{rows.AsInteger(0), rows.AsInteger(1)};
-        QTreeWidgetItem* parent = FindNode(index.ParentIndex);
+    for (const TGroup& group : loaded) {
+        QTreeWidgetItem* parent = FindNode(group.ParentIndex);
         // A row whose parent is missing stands directly under the root.
-        AddNode(parent ? parent : rootNode, rows.AsString(2), index);
+        AddNode(parent ? parent : rootNode, group);
     }
     tree->setUpdatesEnabled(updates);
     if (rootNode)
@@ -118,11 +107,10 @@ QTreeWidgetItem* TVoskTree::FindNode(int selfIndex) const {
     return nullptr;
 }
 
-QTreeWidgetItem* TVoskTree::AddNode(QTreeWidgetItem* parent, const QString& name,
-                                    const TGroupIndex& index) {
-    auto* node = new QTreeWidgetItem({name});
+QTreeWidgetItem* TVoskTree::AddNode(QTreeWidgetItem* parent, const TGroup& group) {
+    auto* node = new QTreeWidgetItem({group.Name});
     node->setIcon(0, GroupIcon());
-    SetIndex(node, index);
+    SetIndex(node, {group.SelfIndex, group.ParentIndex});
     if (parent)
         parent->addChild(node);
     else
@@ -143,36 +131,17 @@ bool TVoskTree::NewGroup() {
 }
 
 QTreeWidgetItem* TVoskTree::AddGroup(const QString& name) {
-    if (NameExists(name))
-        Fail(QStringLiteral("该名称已经存在，请重新输入！"));
     QTreeWidgetItem* selected = SelectedNode();
     QTreeWidgetItem* parent = selected ? selected : rootNode;
-    // Groups stored through another tree (the picker's) since this one was loaded keep their
-    // ids: the new id also clears the largest one in the table.
-    const TGroupIndex index{std::max(MaxIndex(), LargestStoredIndex()) + 1, SelectedIndex()};
-    ExecSql(QList<SqlStatement>{
-        {"insert into " + tableName + "(SelfIndex,ParentIndex,TypeName) values (?,?,?)",
-         {index.SelfIndex, index.ParentIndex, name}}});
-    QTreeWidgetItem* node = AddNode(parent, name, index);
+    QTreeWidgetItem* node = AddNode(parent, groups->Add(name, SelectedIndex()));
     if (parent)
         parent->setExpanded(true);
     return node;
 }
 
-int TVoskTree::LargestStoredIndex() const {
-    // Ids that rows of the member table still name (a group deleted by an older version of the
-    // program) are not handed out again: the new group would take those rows as its own.
-    return ExecScalarSql("select max((select coalesce(max(SelfIndex), 0) from " + tableName +
-                         "), (select coalesce(max(TypeID), 0) from " + MemberTable(tableName) +
-                         "))");
-}
-
 bool TVoskTree::RenameGroup(const QString& newName) {
-    if (NameExists(newName))
-        Fail(QStringLiteral("该名称已经存在，请重新输入！"));
     QTreeWidgetItem* selected = SelectedNode();
-    ExecSql(QList<SqlStatement>{
-        {"update " + tableName + " set TypeName=? where SelfIndex=?", {newName, SelectedIndex()}}});
+    groups->Rename(SelectedIndex(), newName);
     if (selected)
         selected->setText(0, newName);
     return true;
@@ -185,10 +154,7 @@ void TVoskTree::DeleteGroup(const TGroupRows& groupRows) {
     if (selected == rootNode)
         Fail(QStringLiteral("不能删除根分组！"));
     const int index = IndexOf(selected).SelfIndex;
-    // A subgroup stored through the picker is not in this tree, but it is a subgroup all the same.
-    if (selected->childCount() > 0 ||
-        ExecScalarSql("select count(*) from " + tableName + " where ParentIndex=?", {index}) > 0)
-        Fail(QStringLiteral("还有下级分组，不能删除该分组！"));
+    groups->CheckDeletable(index);
     if (!AskConfirm(QStringLiteral("确定要删除 ") + selected->text(0) +
                     QStringLiteral(" 分组吗？")))
         Abort();
@@ -196,22 +162,11 @@ void TVoskTree::DeleteGroup(const TGroupRows& groupRows) {
     selected = FindNode(index);
     if (!selected)
         Abort();
-    QList<SqlStatement> batch{{"delete from " + tableName + " where selfIndex=?", {index}},
-                              {"delete from " + tableName + " where ParentIndex=?", {index}}};
-    if (groupRows)
-        batch += groupRows(index);
-    ExecSql(batch);
+    groups->Delete(index, groupRows ? groupRows(index) : QList<SqlStatement>());
     delete selected;
     // The control moves the current node to a neighbour; it becomes the selected one.
     if (QTreeWidgetItem* current = tree->currentItem())
         current->setSelected(true);
-}
-
-int TVoskTree::MaxIndex() const {
-    int largest = 0;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        largest = std::max(largest, IndexOf(*it).SelfIndex);
-    return largest;
 }
 
 QTreeWidgetItem* TVoskTree::SelectedNode() const {
@@ -221,13 +176,6 @@ QTreeWidgetItem* TVoskTree::SelectedNode() const {
 
 int TVoskTree::SelectedIndex() const {
     return IndexOf(SelectedNode()).SelfIndex;
-}
-
-bool TVoskTree::NameExists(const QString& name) const {
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if ((*it)->text(0) == name)
-            return true;
-    return false;
 }
 
 QString TVoskTree::GroupPath(const QTreeWidgetItem* node) const {

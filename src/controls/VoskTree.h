@@ -1,13 +1,13 @@
 #pragma once
 
-#include "data/DataSet.h"
+#include "controls/GroupRows.h"
 
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
-class QObject;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -21,13 +21,13 @@ struct TGroupIndex {
 // The statements that delete the rows filed in a group, given the group's id.
 using TGroupRows = std::function<QList<SqlStatement>(int groupIndex)>;
 
-// Manages a tree of named groups stored in a table of the group layout (SelfIndex,
-// ParentIndex, TypeName): CustomerType for customers, NoteType for notes. The tree control and
-// the table change together in every operation; nothing reloads the tree.
+// Binds a tree control to the groups of a group table: loads them, and adds, renames and
+// deletes groups in the table and in the control together; nothing reloads the tree.
 class TVoskTree {
 public:
     // Empties the control and, for a non-empty root caption, adds the root node.
-    TVoskTree(QTreeWidget* tree, const QString& tableName, const QString& rootCaption);
+    TVoskTree(QTreeWidget* tree, std::unique_ptr<IGroupRows> groups);
+    ~TVoskTree();
 
     // Fills the tree from the table, parents before children. Run once, right after creation.
     void LoadTree();
@@ -35,7 +35,7 @@ public:
     // when nothing is selected or the user cancels.
     bool NewGroup();
     // Stores a new group under the selected node (the root when nothing is selected) and adds
-    // its node. Raises "该名称已经存在，请重新输入！" for a name the tree holds already.
+    // its node.
     QTreeWidgetItem* AddGroup(const QString& name);
     // Stores the selected group's new name and shows it.
     bool RenameGroup(const QString& newName);
@@ -44,39 +44,33 @@ public:
     // declined question ends with the silent abort.
     void DeleteGroup(const TGroupRows& groupRows = {});
 
-    int MaxIndex() const;
     // SelfIndex of the selected node; 0 when nothing is selected and for the root.
     int SelectedIndex() const;
     QTreeWidgetItem* SelectedNode() const;
-    bool NameExists(const QString& name) const;
     // The texts from the root down to the node, joined by "->".
     QString GroupPath(const QTreeWidgetItem* node) const;
 
     QTreeWidgetItem* RootNode() const { return rootNode; }
     QTreeWidget* Tree() const { return tree; }
-    const QString& TableName() const { return tableName; }
-    const QString& RootCaption() const { return rootCaption; }
+    IGroupRows& Groups() const { return *groups; }
 
     static TGroupIndex IndexOf(const QTreeWidgetItem* node);
 
 private:
-    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& name,
-                             const TGroupIndex& index);
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const TGroup& group);
     QTreeWidgetItem* FindNode(int selfIndex) const;
-    int LargestStoredIndex() const;
 
     QTreeWidget* tree;
-    QString tableName;
-    QString rootCaption;
+    std::unique_ptr<IGroupRows> groups;
     QTreeWidgetItem* rootNode = nullptr;
 };
 
 // Asks for a new group's name under the given path. True on OK, with the name exactly as typed.
 bool AskGroupName(const QString& path, QString& name);
 
-// Lets the user choose a customer group. True on OK with the group's id and name; the root gives
-// 0 and "未分组".
-bool PickGroup(int& groupIndex, QString& groupName);
+// Lets the user choose a group of the table. True on OK with the group's id and name; the root
+// gives 0 and "未分组".
+bool PickGroup(std::unique_ptr<IGroupRows> groups, int& groupIndex, QString& groupName);
 
 // Lets the user rename the tree's groups in place, one at a time through StartRename: a name
 // ended with Enter goes to edited (under the application's error handler) instead of into the

@@ -10,9 +10,9 @@ TConnFile& ConnFile() {
     return instance;
 }
 
-void TConnFile::Add() {
-    ExecSql(QList<SqlStatement>{
-        {"insert into ConnFile([GUID],FileName,Remark) values (?,?,?)", {Guid, FileName, Remark}}});
+void TConnFile::Add(const TConnFileEntry& entry) {
+    ExecSql(QList<SqlStatement>{{"insert into ConnFile([GUID],FileName,Remark) values (?,?,?)",
+                                 {entry.Guid, entry.FileName, entry.Remark}}});
 }
 
 void TConnFile::LoadList(const QString& guid, QTreeWidget* listView) {
@@ -24,15 +24,29 @@ void TConnFile::DeleteById(const QString& id) {
     ExecSql(QList<SqlStatement>{{"delete from ConnFile where ID=?", {id.toLongLong()}}});
 }
 
-void TConnFile::Load(const QString& id) {
+TConnFileEntry TConnFile::Load(const QString& id) const {
     TDataSet& row = DbAccess().OpenQuery("select * from ConnFile where ID=?", {id.toLongLong()});
-    FileName = row.Eof() ? QString() : row.AsString("FileName");
-    Remark = row.Eof() ? QString() : row.AsString("Remark");
+    if (row.Eof())
+        return {};
+    return {row.AsString("GUID"), row.AsString("FileName"), row.AsString("Remark")};
 }
 
-void TConnFile::Update(const QString& id) {
+void TConnFile::Update(const QString& id, const TConnFileEntry& entry) {
     ExecSql(QList<SqlStatement>{{"update ConnFile set FileName=?,Remark=? where ID=?",
-                                 {FileName, Remark, id.toLongLong()}}});
+                                 {entry.FileName, entry.Remark, id.toLongLong()}}});
+}
+
+SqlStatement TConnFile::DeleteByGuidStatement(const QString& guid) const {
+    return {"delete from ConnFile where GUID=?", {guid}};
+}
+
+SqlStatement TConnFile::DeleteByTypeStatement(int typeId) const {
+    return {"delete from ConnFile where GUID in (select GUID from Customer where TypeID=?)",
+            {typeId}};
+}
+
+SqlStatement TConnFile::DeleteAllStatement() const {
+    return {"delete from ConnFile", {}};
 }
 
 void CheckFileExists(const QString& path) {

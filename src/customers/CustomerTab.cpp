@@ -1,11 +1,11 @@
 #include "customers/CustomerTab.h"
 
 #include "controls/VoskDBGrid.h"
+#include "controls/VoskTree.h"
 #include "customers/Customer.h"
 #include "customers/ExcelExport.h"
-#include "customers/FieldControls.h"
 #include "customers/FormCustomer.h"
-#include "customers/GroupTree.h"
+#include "customers/GroupTable.h"
 #include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
 #include "data/Messages.h"
@@ -18,42 +18,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 namespace {
 
 const QColor kCream(255, 251, 240);
-constexpr qint64 kAmountScale = 10000; // amounts keep four decimal places
-constexpr double kLargestAmount = 9.0e14;
-
-// A number as an amount in ten-thousandths; 0 for one no amount can hold.
-qint64 ToAmount(double value) {
-    if (!std::isfinite(value) || std::fabs(value) >= kLargestAmount)
-        return 0;
-    return std::llround(value * kAmountScale);
-}
-
-// The shortest form: no thousands separators, no trailing zeros.
-QString FormatAmount(qint64 amount) {
-    const qint64 whole = amount / kAmountScale;
-    qint64 fraction = std::llabs(amount % kAmountScale);
-    QString text =
-        (amount < 0 && whole == 0 ? QStringLiteral("-") : QString()) + QString::number(whole);
-    if (fraction == 0)
-        return text;
-    QString digits = QString::number(fraction).rightJustified(4, '0');
-    while (digits.endsWith('0'))
-        digits.chop(1);
-    return text + QLocale().decimalPoint() + digits;
-}
-
 template <typename Handler>
 void ConnectHandled(QAction* action, TCustomerTab* tab, Handler handler) {
     QObject::connect(action, &QAction::triggered, tab,
@@ -161,8 +134,7 @@ void TCustomerTab::CreateListMenu() {
 // ---- opening and closing ----
 
 void TCustomerTab::CreateTree() {
-    CustomerTree =
-        std::make_unique<TVoskTree>(tv1, QStringLiteral("Customertype"), QStringLiteral("全部"));
+    CustomerTree = std::make_unique<TVoskTree>(tv1, CustomerGroups());
 }
 
 void TCustomerTab::FormShow() {
@@ -176,10 +148,8 @@ void TCustomerTab::LoadTree() {
 }
 
 void TCustomerTab::FillSearchFields() {
-    QStringList names;
-    Customer().ListFieldNames(names);
     cbbQuery->clear();
-    cbbQuery->addItems(names);
+    cbbQuery->addItems(Customer().ListFieldNames());
     cbbQuery->setCurrentIndex(0);
 }
 
@@ -190,38 +160,12 @@ void TCustomerTab::FreeTree() {
 
 // ---- the list ----
 
-QString TCustomerTab::ListQuery(QVariantList& params) const {
-    // Every customer column is named with its table, so a custom field may be named like a
-    // column of the group table. A customer whose group row is gone is listed as ungrouped.
-    QStringList columns{QStringLiteral("a.GUID"),
-                        QStringLiteral("coalesce(b.TypeName, ?) as 所属分组"),
-                        QStringLiteral("a.姓名"), QStringLiteral("a.手机号码")};
-    params << QStringLiteral("未分组");
-    for (const QString& name : TitleNames())
-        columns << "a." + QuoteIdent(name) + " as " + QuoteIdent(name);
-    columns << QStringLiteral("a.备注") << QStringLiteral("a.新建时间");
-    QStringList conditions;
-    if (CustomerTree && CustomerTree->SelectedIndex() != 0) {
-        conditions << QStringLiteral("a.TypeID=?");
-        params << CustomerTree->SelectedIndex();
-    }
-    if (!edtQuery->text().trimmed().isEmpty() && !cbbQuery->currentText().isEmpty()) {
-        conditions << "a." + QuoteIdent(cbbQuery->currentText()) + " like '%' || ? || '%'";
-        params << edtQuery->text();
-    }
-    QString sql = "select " + columns.join(',') +
-                  " from Customer a left join CustomerType b on a.TypeID=b.SelfIndex";
-    if (!conditions.isEmpty())
-        sql += " where " + conditions.join(" and ");
-    return sql + QStringLiteral(" order by a.新建时间, a.rowid");
-}
-
 void TCustomerTab::LoadCustomerList() {
     ++loads;
     listedGroup = CustomerTree ? CustomerTree->SelectedIndex() : 0;
-    QVariantList params;
-    const QString sql = ListQuery(params);
-    DbAccess().OpenGrid(sql, DBGrid1, true, params);
+    const SqlStatement list =
+        Customer().ListStatement(*listedGroup, cbbQuery->currentText(), edtQuery->text());
+    DbAccess().OpenGrid(list.sql, DBGrid1, true, list.params);
     DBGrid1->setColumnHidden(0, true);
     ShowTotals();
 }
@@ -236,29 +180,17 @@ void TCustomerTab::AddPanel(const QString& text, int width, bool alignRight) {
 
 void TCustomerTab::ShowCount() {
     AddPanel(QStringLiteral("客户数量："), 80, true);
-    AddPanel(QString::number(DbAccess().GridSet().RecordCount()), 70, false);
+    AddPanel(QString::number(List().RecordCount()), 70, false);
 }
 
 void TCustomerTab::ShowTotals() {
     qDeleteAll(panels);
     panels.clear();
     ShowCount();
-    TDataSet& list = DbAccess().GridSet();
-    const int current = list.RecNo();
-    TDataSet& numeric = DbAccess().OpenQuery("select TitleName from APPTitle where TitleType=4");
-    for (numeric.First(); !numeric.Eof(); numeric.Next()) {
-        const QString name = numeric.AsString(0);
-        const int field = list.FieldIndex(name);
-        // A text that is not wholly a number counts 0.
-        qint64 total = 0;
-        double value = 0;
-        for (list.First(); field >= 0 && !list.Eof(); list.Next())
-            if (list.AsNumber(field, value))
-                total += ToAmount(value);
-        AddPanel(name + QStringLiteral("："), 80, true);
-        AddPanel(FormatAmount(total), 70, false);
+    for (const TFieldTotal& total : Customer().Totals(List())) {
+        AddPanel(total.Name + QStringLiteral("："), 80, true);
+        AddPanel(total.Amount, 70, false);
     }
-    list.MoveTo(current);
 }
 
 QStringList TCustomerTab::StatusTexts() const {
@@ -268,23 +200,16 @@ QStringList TCustomerTab::StatusTexts() const {
     return texts;
 }
 
-QList<TListedCustomer> TCustomerTab::ListedCustomersWithNumber() const {
-    QList<TListedCustomer> customers;
-    const TDataSet& list = DbAccess().GridSet();
-    const int name = list.FieldIndex(QStringLiteral("姓名"));
-    const int tel = list.FieldIndex(QStringLiteral("手机号码"));
-    if (name < 0 || tel < 0)
-        return customers;
-    for (int row = 0; row < list.RecordCount(); ++row) {
-        const QString number = list.TextAt(row, tel);
-        if (!number.trimmed().isEmpty())
-            customers.append({list.TextAt(row, name), number});
-    }
-    return customers;
+QList<TSmsRecipient> TCustomerTab::ListedCustomersWithNumber() const {
+    return Customer().ListedRecipients(List());
+}
+
+TDataSet& TCustomerTab::List() const {
+    return DbAccess().GridSet();
 }
 
 QString TCustomerTab::CurrentGuid() const {
-    const TDataSet& list = DbAccess().GridSet();
+    const TDataSet& list = List();
     return list.IsOpen() && !list.Eof() ? list.AsString(QStringLiteral("GUID")) : QString();
 }
 
@@ -337,7 +262,7 @@ bool TCustomerTab::eventFilter(QObject* watched, QEvent* event) {
 
 void TCustomerTab::NAddCustomerClick() {
     int group = 0;
-    QString name = QStringLiteral("未分组");
+    QString name = kUngrouped;
     QTreeWidgetItem* selected = CustomerTree ? CustomerTree->SelectedNode() : nullptr;
     if (selected && selected != CustomerTree->RootNode()) {
         group = CustomerTree->SelectedIndex();
@@ -356,14 +281,15 @@ void TCustomerTab::NModCustomerClick() {
 }
 
 void TCustomerTab::N3Click() {
-    const TDataSet& list = DbAccess().GridSet();
     const QString guid = CurrentGuid();
     if (guid.isEmpty())
         return;
-    if (!AskConfirm(QStringLiteral("确实要删除：＂") + list.AsString(QStringLiteral("姓名")) +
+    if (!AskConfirm(QStringLiteral("确实要删除：＂") + List().AsString(QStringLiteral("姓名")) +
                     QStringLiteral("＂吗?")))
         return;
     Customer().DeleteByGuid(guid);
+    DbAccess().RequeryGrid();
+    ShowInfo(QStringLiteral("删除成功！"));
 }
 
 void TCustomerTab::N9Click() {
@@ -371,12 +297,8 @@ void TCustomerTab::N9Click() {
 }
 
 void TCustomerTab::N7Click() {
-    StartSmsSending(QStringLiteral("请在系统设置菜单中选择短信设置，正确设置相关信息！"), [this] {
-        QList<TSmsRecipient> recipients;
-        for (const TListedCustomer& customer : ListedCustomersWithNumber())
-            recipients.append({customer.Name, customer.Tel});
-        return recipients;
-    });
+    StartSmsSending(QStringLiteral("请在系统设置菜单中选择短信设置，正确设置相关信息！"),
+                    [this] { return ListedCustomersWithNumber(); });
 }
 
 void TCustomerTab::Excel1Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sms/SmsGateway.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -16,14 +18,9 @@ class QPushButton;
 class QStatusBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TDataSet;
 class TVoskDBGrid;
 class TVoskTree;
-
-// A customer on the list with the number an SMS goes to.
-struct TListedCustomer {
-    QString Name;
-    QString Tel;
-};
 
 // The customer tab beside its group tree: the list of the selected group's customers with the
 // quick search, the count and totals in the status bar, and the commands of the tree and the
@@ -48,7 +45,7 @@ public:
     // The status bar's panels, left to right.
     QStringList StatusTexts() const;
     // Every listed customer that has a number, in the grid's order.
-    QList<TListedCustomer> ListedCustomersWithNumber() const;
+    QList<TSmsRecipient> ListedCustomersWithNumber() const;
 
     // Tree commands.
     void NAddIETypeClick();
@@ -95,7 +92,8 @@ private:
     void CreateTreeMenu();
     void CreateListMenu();
     QWidget* CreateSearchBox();
-    QString ListQuery(QVariantList& params) const;
+    // The grid's rows, its current row the one the commands act on.
+    TDataSet& List() const;
     QString CurrentGuid() const;
     void AddPanel(const QString& text, int width, bool alignRight);
 

@@ -1,16 +1,13 @@
 #include "customers/FieldControls.h"
 
 #include "controls/VoskFloatIntEdit.h"
+#include "customers/Customer.h"
 #include "data/Clock.h"
-#include "data/DbAccess.h"
-#include "data/Exceptions.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QRegularExpression>
 
 namespace {
 
@@ -23,8 +20,6 @@ constexpr int kLabelWidth = 72;
 constexpr int kControlOffset = 78;
 constexpr int kControlWidth = 121;
 constexpr int kControlHeight = 20;
-const char* const kRequiredProperty = "fieldRequired";
-const char* const kUniqueProperty = "fieldUnique";
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
 QDate DateOrToday(const QString& text) {
@@ -52,17 +47,6 @@ QComboBox* NewComboBox(QWidget* parent, const QStringList& items) {
     return box;
 }
 
-// Every value the field holds among the customers, an empty one for those without a value;
-// values that differ only in the case of Latin letters are one value.
-QStringList StoredValues(const QString& field) {
-    QStringList values;
-    for (TDataSet& rows = DbAccess().OpenAuxQuery("select DISTINCT ifnull(" + QuoteIdent(field) +
-                                                  ", '') collate nocase from Customer");
-         !rows.Eof(); rows.Next())
-        values << rows.AsString(0);
-    return values;
-}
-
 QWidget* NewControl(QWidget* parent, const TFieldDefinition& field) {
     switch (field.Kind) {
     case kTextField: {
@@ -73,7 +57,7 @@ QWidget* NewControl(QWidget* parent, const TFieldDefinition& field) {
     case kPickField:
         return NewComboBox(parent, ReadPresets(field.Values));
     case kMemoryField: {
-        QComboBox* box = NewComboBox(parent, StoredValues(field.Name));
+        QComboBox* box = NewComboBox(parent, Customer().StoredValues(field.Name));
         if (box->count() == 0)
             box->setEditText(field.Values);
         return box;
@@ -97,39 +81,7 @@ QWidget* NewControl(QWidget* parent, const TFieldDefinition& field) {
     }
 }
 
-bool IsTextControl(const QWidget* control) {
-    return qobject_cast<const QLineEdit*>(control) || qobject_cast<const QComboBox*>(control);
-}
-
 } // namespace
-
-QString ShortDateFormat() {
-    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
-    return QLocale().dateFormat(QLocale::ShortFormat).replace(twoDigitYear, "yyyy");
-}
-
-QString ShortDateText(const QDate& date) {
-    return QLocale().toString(date, ShortDateFormat());
-}
-
-QDate ParseFieldDate(const QString& text) {
-    const QString trimmed = text.trimmed();
-    for (const char* format : {"yyyy-MM-dd", "yyyy-M-d", "yyyy/M/d", "yyyy.M.d"})
-        if (const QDate date = QDate::fromString(trimmed, QString::fromLatin1(format));
-            date.isValid())
-            return date;
-    return QLocale().toDate(trimmed, ShortDateFormat());
-}
-
-QList<TFieldDefinition> ReadFieldDefinitions() {
-    QList<TFieldDefinition> fields;
-    for (TDataSet& rows = DbAccess().OpenQuery(
-             "select TitleName,TitleValues,TitleType,Titlebt,Titlewy from APPTitle");
-         !rows.Eof(); rows.Next())
-        fields.append({rows.AsString(0), rows.AsString(1), rows.AsInteger(2),
-                       rows.AsInteger(3) != 0, rows.AsInteger(4) != 0});
-    return fields;
-}
 
 QColor FlagColour(bool required, bool unique) {
     if (required && unique)
@@ -139,32 +91,6 @@ QColor FlagColour(bool required, bool unique) {
     if (unique)
         return QColor(137, 239, 234);
     return QColor();
-}
-
-int CountToken(const QString& text, const QString& token) {
-    int count = 0;
-    for (qsizetype at = text.indexOf(token); at >= 0 && !token.isEmpty();
-         at = text.indexOf(token, at + 1))
-        ++count;
-    return count;
-}
-
-QString TakeToken(QString& text, const QString& token) {
-    const qsizetype at = text.indexOf(token);
-    if (at < 0)
-        return std::exchange(text, QString());
-    const QString piece = text.left(at);
-    text.remove(0, at + token.size());
-    return piece;
-}
-
-QStringList ReadPresets(const QString& stored) {
-    QString rest = stored;
-    QStringList presets;
-    const int count = CountToken(stored, kPresetSeparator);
-    for (int taken = 0; taken <= count && !rest.isEmpty(); ++taken)
-        presets << TakeToken(rest, kPresetSeparator);
-    return presets;
 }
 
 void BuildFieldControls(QWidget* parent) {
@@ -191,8 +117,6 @@ void BuildFieldControls(QWidget* parent) {
         control->setObjectName(QStringLiteral("Ctrl%1").arg(number));
         control->setToolTip(field.Name);
         control->setAccessibleName(field.Name);
-        control->setProperty(kRequiredProperty, field.Required);
-        control->setProperty(kUniqueProperty, field.Unique);
         Colour(control, FlagColour(field.Required, field.Unique));
         const bool fitsFont = field.Kind == kTextField || field.Kind == kNumberField;
         control->setGeometry(x + kControlOffset, y, kControlWidth,
@@ -234,30 +158,9 @@ void SetFieldValue(QWidget* control, const QString& value) {
         edit->setText(value);
 }
 
-void CheckRequiredFields(const QWidget* panel) {
+QList<TFieldValue> FieldValues(const QWidget* panel) {
+    QList<TFieldValue> values;
     for (const QWidget* control : FieldControls(panel))
-        if (IsTextControl(control) && control->property(kRequiredProperty).toBool() &&
-            FieldValue(control).isEmpty())
-            Fail(FieldName(control) + QStringLiteral("不能为空！"));
-}
-
-void CheckUniqueFields(const QWidget* panel, const QString& guid, bool excludeSelf) {
-    for (const QWidget* control : FieldControls(panel))
-        if (control->property(kUniqueProperty).toBool())
-            CheckUniqueValue(FieldValue(control), FieldName(control), guid, excludeSelf);
-}
-
-void CheckUniqueValue(const QString& value, const QString& fieldName, const QString& guid,
-                      bool excludeSelf) {
-    const QString column = QuoteIdent(fieldName);
-    const int count =
-        excludeSelf
-            ? ExecScalarSql("select Count(*) from Customer where " + column +
-                                "=? collate nocase and [GUID]<>?",
-                            {value, guid})
-            : ExecScalarSql("select Count(*) from Customer where " + column + "=? collate nocase",
-                            {value});
-    if (count > 0)
-        Fail(QStringLiteral("标题名称 ") + fieldName + QStringLiteral(" 输入的信息 ") + value +
-             QStringLiteral(" 已经存在，不能重复输入！"));
+        values.append({FieldName(control), FieldValue(control)});
+    return values;
 }

@@ -3,6 +3,11 @@
 #include "data/DbAccess.h"
 #include "data/Exceptions.h"
 
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <utility>
+
 namespace {
 
 struct TKindText {
@@ -106,6 +111,78 @@ QList<SqlStatement> RenameColumn(const QString& oldName, const QString& newName)
 }
 
 } // namespace
+
+QString ShortDateFormat() {
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    return QLocale().dateFormat(QLocale::ShortFormat).replace(twoDigitYear, "yyyy");
+}
+
+QString ShortDateText(const QDate& date) {
+    return QLocale().toString(date, ShortDateFormat());
+}
+
+QDate ParseFieldDate(const QString& text) {
+    const QString trimmed = text.trimmed();
+    for (const char* format : {"yyyy-MM-dd", "yyyy-M-d", "yyyy/M/d", "yyyy.M.d"})
+        if (const QDate date = QDate::fromString(trimmed, QString::fromLatin1(format));
+            date.isValid())
+            return date;
+    return QLocale().toDate(trimmed, ShortDateFormat());
+}
+
+QList<TFieldDefinition> ReadFieldDefinitions() {
+    QList<TFieldDefinition> fields;
+    for (TDataSet& rows = DbAccess().OpenQuery(
+             "select TitleName,TitleValues,TitleType,Titlebt,Titlewy from APPTitle");
+         !rows.Eof(); rows.Next())
+        fields.append({rows.AsString(0), rows.AsString(1), rows.AsInteger(2),
+                       rows.AsInteger(3) != 0, rows.AsInteger(4) != 0});
+    return fields;
+}
+
+QStringList TitleNames() {
+    QStringList names;
+    for (const TFieldDefinition& field : ReadFieldDefinitions())
+        names << field.Name;
+    return names;
+}
+
+QString JoinTitleNames() {
+    return TitleNames().join(',');
+}
+
+SqlStatement TitleListStatement() {
+    return {"select TitleName,TitleType,TitleValues,"
+            "case when Titlebt<>0 then '是' else '否' end,"
+            "case when Titlewy<>0 then '是' else '否' end from AppTitle",
+            {}};
+}
+
+int CountToken(const QString& text, const QString& token) {
+    int count = 0;
+    for (qsizetype at = text.indexOf(token); at >= 0 && !token.isEmpty();
+         at = text.indexOf(token, at + 1))
+        ++count;
+    return count;
+}
+
+QString TakeToken(QString& text, const QString& token) {
+    const qsizetype at = text.indexOf(token);
+    if (at < 0)
+        return std::exchange(text, QString());
+    const QString piece = text.left(at);
+    text.remove(0, at + token.size());
+    return piece;
+}
+
+QStringList ReadPresets(const QString& stored) {
+    QString rest = stored;
+    QStringList presets;
+    const int count = CountToken(stored, kPresetSeparator);
+    for (int taken = 0; taken <= count && !rest.isEmpty(); ++taken)
+        presets << TakeToken(rest, kPresetSeparator);
+    return presets;
+}
 
 QStringList KindNames() {
     QStringList names;

@@ -1,9 +1,57 @@
 #pragma once
 
-#include "customers/FieldControls.h"
+#include "data/DataSet.h"
 
+#include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+// The kinds of custom fields, as stored in AppTitle.TitleType.
+enum TFieldKind {
+    kTextField = 0,
+    kPickField = 1,
+    kMemoryField = 2,
+    kDateField = 3,
+    kNumberField = 4
+};
+
+// One custom field definition: a row of AppTitle.
+struct TFieldDefinition {
+    QString Name;
+    QString Values;
+    int Kind = kTextField;
+    bool Required = false;
+    bool Unique = false;
+};
+
+// Every definition, in order of creation.
+QList<TFieldDefinition> ReadFieldDefinitions();
+// The custom field names in order of creation.
+QStringList TitleNames();
+// The custom field names joined by ","; empty when there are none.
+QString JoinTitleNames();
+// The definitions' list: name, kind number, default, and "是" or "否" for each flag.
+SqlStatement TitleListStatement();
+
+// The stored default of a date field that shows the day the editor opens.
+inline const QString kTodayDefault = QStringLiteral("date()");
+// The short date text of the user's locale, its year always with four digits: how a date
+// field's fixed default is stored.
+QString ShortDateText(const QDate& date);
+QString ShortDateFormat();
+// A stored date, as YYYY-MM-DD or as ShortDateText writes it; invalid when the text is no date.
+QDate ParseFieldDate(const QString& text);
+
+// The separator that ends every preset of a drop-down field's stored list.
+inline const QString kPresetSeparator = QStringLiteral("%#%");
+// How many times token occurs in text, overlapping occurrences included.
+int CountToken(const QString& text, const QString& token);
+// The piece of text in front of the first token; the piece and the token leave text. Without a
+// token the whole text is the piece.
+QString TakeToken(QString& text, const QString& token);
+// The presets of a stored list: "A%#%%#%B%#%" gives A, an empty one and B.
+QStringList ReadPresets(const QString& stored);
 
 // The names the user sees for the five kinds, in kind order, and a kind's help text. An
 // unknown kind has neither.

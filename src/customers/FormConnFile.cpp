@@ -61,11 +61,7 @@ TFormAddConnFile::TFormAddConnFile(const QString& guid, QWidget* parent)
 
 void TFormAddConnFile::btnOKClick() {
     CheckFile();
-    TConnFile& files = ConnFile();
-    files.Guid = guid;
-    files.FileName = EdtFile->text();
-    files.Remark = mmoRemark->toPlainText();
-    files.Add();
+    ConnFile().Add({guid, EdtFile->text(), mmoRemark->toPlainText()});
     accept();
 }
 
@@ -76,10 +72,7 @@ TFormModConnfile::TFormModConnfile(const QString& id, QWidget* parent)
 
 void TFormModConnfile::btnOKClick() {
     CheckFile();
-    TConnFile& files = ConnFile();
-    files.FileName = EdtFile->text();
-    files.Remark = mmoRemark->toPlainText();
-    files.Update(id);
+    ConnFile().Update(id, {QString(), EdtFile->text(), mmoRemark->toPlainText()});
     accept();
 }
 
@@ -90,10 +83,9 @@ int ShowAddConnFileDialog(const QString& guid) {
 
 int ShowModConnFileDialog(const QString& id) {
     TFormModConnfile dialog(id);
-    TConnFile& files = ConnFile();
-    files.Load(id);
-    dialog.EdtFile->setText(files.FileName);
-    dialog.mmoRemark->setPlainText(files.Remark);
+    const TConnFileEntry entry = ConnFile().Load(id);
+    dialog.EdtFile->setText(entry.FileName);
+    dialog.mmoRemark->setPlainText(entry.Remark);
     return dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
 

@@ -1,11 +1,10 @@
 #include "customers/FormCustomer.h"
 
 #include "controls/VoskEdtBut.h"
-#include "customers/Customer.h"
+#include "controls/VoskTree.h"
 #include "customers/FieldControls.h"
 #include "customers/FormConnFile.h"
-#include "customers/GroupTree.h"
-#include "data/DbAccess.h"
+#include "customers/GroupTable.h"
 #include "data/ExceptionHandler.h"
 #include "sms/FormSendSms.h"
 
@@ -30,10 +29,6 @@ QLabel* Caption(const QString& text, QWidget* parent) {
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setFixedWidth(72);
     return label;
-}
-
-QString Joined(const QString& first, const QStringList& more) {
-    return more.isEmpty() ? first : first + ',' + more.join(',');
 }
 
 } // namespace
@@ -124,22 +119,19 @@ void TFormBaseCustomer::img1Click() {
 void TFormBaseCustomer::EdtGoupButClick() {
     int index = 0;
     QString name;
-    if (PickGroup(index, name))
+    if (PickGroup(CustomerGroups(), index, name))
         SetGroup(index, name);
 }
 
-QStringList TFormBaseCustomer::FieldColumns() const {
-    QStringList columns;
-    for (const QWidget* control : FieldControls(pnlFields))
-        columns << QuoteIdent(FieldName(control));
-    return columns;
-}
-
-QVariantList TFormBaseCustomer::FieldValues() const {
-    QVariantList values;
-    for (const QWidget* control : FieldControls(pnlFields))
-        values << FieldValue(control);
-    return values;
+TCustomerRecord TFormBaseCustomer::Record() const {
+    TCustomerRecord customer;
+    customer.Guid = Guid;
+    customer.TypeID = TypeID;
+    customer.Name = edtName->text();
+    customer.Tel = edtTel->text();
+    customer.Remark = mmoRemark->toPlainText();
+    customer.Fields = FieldValues(pnlFields);
+    return customer;
 }
 
 TFormAddCustomer::TFormAddCustomer(QWidget* parent)
@@ -150,16 +142,7 @@ TFormAddCustomer::TFormAddCustomer(QWidget* parent)
 }
 
 void TFormAddCustomer::btnOKClick() {
-    CheckRequiredFields(pnlFields);
-    CheckUniqueFields(pnlFields, Guid, false);
-    const QStringList columns = FieldColumns();
-    QStringList marks(5 + columns.size(), QStringLiteral("?"));
-    SqlParams values{Guid, TypeID, edtName->text(), edtTel->text(), mmoRemark->toPlainText()};
-    values += FieldValues();
-    ExecSql(QList<SqlStatement>{{"insert into Customer(" +
-                                     Joined("[GUID],TypeID,姓名,手机号码,备注", columns) +
-                                     ") values (" + marks.join(',') + ")",
-                                 values}});
+    Customer().Add(Record());
     accept();
 }
 
@@ -176,35 +159,19 @@ void TFormModCustomer::showEvent(QShowEvent* event) {
 
 void TFormModCustomer::LoadRecord() {
     loaded = true;
-    TCustomer& customer = Customer();
-    customer.LoadCustomer(Guid);
+    const TCustomerRecord customer = Customer().LoadCustomer(Guid);
     SetGroup(customer.TypeID, customer.TypeName);
     edtName->setText(customer.Name);
     edtTel->setText(customer.Tel);
     mmoRemark->setPlainText(customer.Remark);
-    TDataSet& row = DbAccess().OpenQuery("select * from Customer where [GUID]=?", {Guid});
-    for (QWidget* control : FieldControls(pnlFields)) {
-        const int field = row.FieldIndex(FieldName(control));
-        SetFieldValue(control,
-                      field >= 0 && !row.Eof() ? row.AsString(field).trimmed() : QString());
-    }
+    for (QWidget* control : FieldControls(pnlFields))
+        SetFieldValue(control, customer.Field(FieldName(control)));
     ConnFiles->Guid = Guid;
     ConnFiles->LoadList();
 }
 
 void TFormModCustomer::btnOKClick() {
-    CheckRequiredFields(pnlFields);
-    CheckUniqueFields(pnlFields, Guid, true);
-    QStringList assignments;
-    for (const QString& column : FieldColumns())
-        assignments << column + "=?";
-    SqlParams values{TypeID, edtName->text(), edtTel->text(), mmoRemark->toPlainText()};
-    values += FieldValues();
-    values << Guid;
-    ExecSql(QList<SqlStatement>{{"update Customer set " +
-                                     Joined("TypeID=?,姓名=?,手机号码=?,备注=?", assignments) +
-                                     " where GUID=?",
-                                 values}});
+    Customer().Update(Record());
     accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FormBaseDlg.h"
+#include "customers/Customer.h"
 
 class QLabel;
 class QLineEdit;
@@ -42,9 +43,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The column names and the values of the custom fields, in the order of their controls.
-    QStringList FieldColumns() const;
-    QVariantList FieldValues() const;
+    // The customer as the editor holds it.
+    TCustomerRecord Record() const;
 };
 
 class TFormAddCustomer : public TFormBaseCustomer {

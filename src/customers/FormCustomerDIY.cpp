@@ -95,10 +95,8 @@ void TFormCustomerDIY::showEvent(QShowEvent* event) {
 }
 
 void TFormCustomerDIY::LoadTitleList() {
-    FillListView("select TitleName,TitleType,TitleValues,"
-                 "case when Titlebt<>0 then '是' else '否' end,"
-                 "case when Titlewy<>0 then '是' else '否' end from AppTitle",
-                 lvTitle);
+    const SqlStatement list = TitleListStatement();
+    FillListView(list.sql, lvTitle, list.params);
     for (int row = 0; row < lvTitle->topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = lvTitle->topLevelItem(row);
         bool isNumber = false;

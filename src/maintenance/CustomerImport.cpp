@@ -21,16 +21,6 @@ QList<int> ColumnsOfFields(const QStringList& header, const QStringList& fields)
     return columns;
 }
 
-QString InsertStatement(const QStringList& fields) {
-    QString columns = QStringLiteral("GUID, TypeID");
-    QString marks = QStringLiteral("?, ?");
-    for (const QString& field : fields) {
-        columns += ", " + QuoteIdent(field);
-        marks += QStringLiteral(", ?");
-    }
-    return "insert into Customer(" + columns + ") values (" + marks + ")";
-}
-
 // A failed insert of the data row numbered line, in words for the user.
 [[noreturn]] void FailRow(int line, const QStringList& fields, const EDBException& error) {
     const QString engineText = error.Message();
@@ -48,7 +38,7 @@ QString InsertStatement(const QStringList& fields) {
 class TImport {
 public:
     TImport(const QStringList& fields, int group) : fields(fields), group(group) {
-        DbAccess().Prepare(InsertStatement(fields), insert);
+        DbAccess().Prepare(Customer().ImportStatement(fields), insert);
         values.resize(2 + fields.size());
         values[1] = group;
     }

@@ -1,5 +1,7 @@
 #include "maintenance/DataMaintenance.h"
 
+#include "customers/Customer.h"
+#include "customers/GroupTable.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
 #include "data/Log.h"
@@ -28,11 +30,6 @@ void RestoreData(const QString& path) {
 
 void ClearData() {
     TakeSafetyCopy();
-    ExecSql(QList<SqlStatement>{
-        {"delete from Customer", {}},
-        {"delete from ConnFile", {}},
-        {"delete from CustomerType", {}},
-        {"insert into CustomerType(SelfIndex, ParentIndex, TypeName) values (0, 0, ?)",
-         {QStringLiteral("未分组")}}});
+    ExecSql(Customer().DeleteAllStatements() + CustomerGroups()->ClearStatements(kUngrouped));
     WriteLog(QStringLiteral("系统初始化！"));
 }

@@ -1,8 +1,9 @@
 #include "maintenance/FormDataMgr.h"
 
 #include "controls/VoskEdtBut.h"
+#include "controls/VoskTree.h"
 #include "customers/Customer.h"
-#include "customers/GroupTree.h"
+#include "customers/GroupTable.h"
 #include "data/ExceptionHandler.h"
 #include "data/FileDialogs.h"
 #include "data/FormWaiting.h"
@@ -24,7 +25,6 @@ namespace {
 const QString kDataFilter = QStringLiteral("数据文件 (*.dat)");
 const QString kWorkbookFilter = QStringLiteral("Excel文件 (*.xlsx *.xls)");
 const QString kImporting = QStringLiteral("正在导入数据，请稍后...");
-const QString kNoGroup = QStringLiteral("未分组");
 
 template <typename Handler> void Connect(QPushButton* button, TFormDataMgr* form, Handler handler) {
     QObject::connect(button, &QPushButton::clicked, form,
@@ -90,7 +90,7 @@ QWidget* TFormDataMgr::createImportPage() {
     EdtGoup->setStyleSheet("QLineEdit { background-color: #d4d0c8; }");
     EdtGoup->setCursor(Qt::ForbiddenCursor);
     EdtGoup->setAccessibleName(QStringLiteral("所属分组"));
-    EdtGoup->setText(kNoGroup);
+    EdtGoup->setText(kUngrouped);
     lstbox1 = new QListWidget(page);
     labImport =
         new QLabel(QStringLiteral("选择需要导入的客户资料字段，Excel中填入同样的客户资料字段\n"
@@ -131,11 +131,9 @@ void TFormDataMgr::reject() {
 
 void TFormDataMgr::FormShow() {
     groupIndex = 0;
-    EdtGoup->setText(kNoGroup);
-    QStringList names;
-    Customer().ListFieldNames(names);
+    EdtGoup->setText(kUngrouped);
     lstbox1->clear();
-    for (const QString& name : names) {
+    for (const QString& name : Customer().ListFieldNames()) {
         auto* item = new QListWidgetItem(name, lstbox1);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -172,7 +170,7 @@ void TFormDataMgr::Button1Click() {
 void TFormDataMgr::EdtGoupButClick() {
     int index = 0;
     QString name;
-    if (!PickGroup(index, name))
+    if (!PickGroup(CustomerGroups(), index, name))
         return;
     groupIndex = index;
     EdtGoup->setText(name);

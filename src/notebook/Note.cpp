@@ -23,17 +23,13 @@ TNote& Note() {
     return instance;
 }
 
-bool TNote::Load(int typeId) {
+QString TNote::Load(int typeId) const {
     TDataSet& note = OpenNote(typeId);
-    TypeID = typeId;
-    ReMark = note.Eof() ? QString() : note.AsString("ReMark");
-    return !note.Eof();
+    return note.Eof() ? QString() : note.AsString("ReMark");
 }
 
 bool TNote::Write(int typeId, const QString& text) {
     TDataSet& note = OpenNote(typeId);
-    TypeID = typeId;
-    ReMark = text;
     if (!note.Eof()) {
         if (note.AsString("ReMark") == text)
             return false;
@@ -51,6 +47,11 @@ bool TNote::Write(int typeId, const QString& text) {
 
 QList<SqlStatement> TNote::DeleteByTypeStatements(int typeId) const {
     return {{"delete from NoteBook where TypeID=?", {typeId}}};
+}
+
+std::unique_ptr<TGroupTable> NoteGroups() {
+    return std::make_unique<TGroupTable>(QStringLiteral("NoteType"), QStringLiteral("NoteBook"),
+                                         QStringLiteral("根目录"));
 }
 
 int FindNoteText(const QString& text, const QString& what, int from) {

@@ -1,7 +1,7 @@
 #include "notebook/NoteTab.h"
 
 #include "controls/DateKeys.h"
-#include "customers/GroupTree.h"
+#include "controls/VoskTree.h"
 #include "data/ExceptionHandler.h"
 #include "notebook/Note.h"
 
@@ -85,8 +85,7 @@ void TNoteTab::CreateTreeMenu() {
 // ---- opening and closing ----
 
 void TNoteTab::CreateTree() {
-    NoteTree =
-        std::make_unique<TVoskTree>(tvNote, QStringLiteral("NoteType"), QStringLiteral("根目录"));
+    NoteTree = std::make_unique<TVoskTree>(tvNote, NoteGroups());
 }
 
 void TNoteTab::FormShow() {
@@ -116,11 +115,11 @@ void TNoteTab::tvNoteClick() {
     if (!NoteTree || !NoteTree->SelectedNode())
         return;
     const int group = NoteTree->SelectedIndex();
-    Note().Load(group);
+    const QString text = Note().Load(group);
     {
         // The memo gets the stored text: nothing to write.
         QScopedValueRollback<bool> guard(showing, true);
-        mmoNote->SetExactText(Note().ReMark);
+        mmoNote->SetExactText(text);
     }
     shownGroup = group;
     mmoNote->setReadOnly(false);

@@ -12,7 +12,7 @@
 
 namespace {
 
-class ConnFileTest : public CustomerTabTest {
+class ConnFileTest : public CustomersTest {
 protected:
     // Runs a command of the page; the text of the box it showed, empty for none.
     QString Run(TConnFilePage& page, void (TConnFilePage::*command)()) {

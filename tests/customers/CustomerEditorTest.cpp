@@ -16,7 +16,7 @@
 
 namespace {
 
-class CustomerEditorTest : public CustomerTabTest {
+class CustomerEditorTest : public CustomersTest {
 protected:
     template <typename Control> Control* Field(TFormBaseCustomer& form, int number) {
         return form.pnlFields->findChild<Control*>(QStringLiteral("Ctrl%1").arg(number));
@@ -123,7 +123,7 @@ TEST_F(CustomerEditorTest, UniqueAndRememberedValuesFoldTheCaseOfLatinLettersOnl
     AddCustomer("YOU", 0, "你", "2", {"X", "BEIJING"}, {"会员号", "城市"});
     const auto check = [](const QString& value, const QString& guid, bool excludeSelf) {
         try {
-            CheckUniqueValue(value, "会员号", guid, excludeSelf);
+            Customer().CheckUniqueValue(value, "会员号", guid, excludeSelf);
         } catch (const EUserError& error) {
             return error.Message();
         }

@@ -1,9 +1,9 @@
 #include "controls/VoskDBGrid.h"
 #include "controls/VoskEdtBut.h"
+#include "controls/VoskTree.h"
 #include "customers/CustomersTestSupport.h"
 #include "customers/ExcelExport.h"
 #include "customers/FormCustomer.h"
-#include "customers/GroupTree.h"
 #include "data/DataFiles.h"
 #include "data/DbAccess.h"
 
@@ -70,7 +70,7 @@ QList<QStringList> ReadSheet(const QString& path) {
     return rows;
 }
 
-class CustomerListTest : public CustomerTabTest {};
+class CustomerListTest : public CustomersTest {};
 
 TEST_F(CustomerListTest, FiltersByGroupAndSearchInCreationOrderWithTheKeyHidden) {
     AddGroup(1, 0, "老客户");
@@ -191,8 +191,8 @@ TEST_F(CustomerListTest, TheStatusBarCountsAndTotalsUntilTheNextLoad) {
     EXPECT_EQ(tab->StatusTexts(),
               (QStringList{"客户数量：", "2", "金额：", "0", "积分：", "-0.25"}));
     QStringList numbers;
-    for (const TListedCustomer& customer : tab->ListedCustomersWithNumber())
-        numbers << customer.Name + ":" + customer.Tel;
+    for (const TSmsRecipient& customer : tab->ListedCustomersWithNumber())
+        numbers << customer.Name + ":" + customer.Number;
     EXPECT_EQ(numbers, QStringList{"丙:3"});
 }
 

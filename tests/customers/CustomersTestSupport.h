@@ -11,8 +11,9 @@
 #include <functional>
 #include <memory>
 
-// The main window on a fresh data file, its customer tab at hand.
-class CustomerTabTest : public AppDirTest {
+// A fresh data file with the customers' helpers; the main window, its customer tab at hand, once
+// a test opens it.
+class CustomersTest : public AppDirTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -27,6 +28,8 @@ protected:
     QTreeWidgetItem* Node(const QString& text) const;
     // The list's column as texts, in the grid's order.
     QStringList Column(const QString& field) const;
+    // A column of any result as texts, in its order.
+    static QStringList Column(const TDataSet& rows, const QString& field);
 
     std::unique_ptr<TFormMain> form;
     TCustomerTab* tab = nullptr;

@@ -20,15 +20,15 @@
 
 namespace {
 
-class FieldDefinitionsTest : public CustomerTabTest {
+class FieldDefinitionsTest : public CustomersTest {
 protected:
     void SetUp() override {
-        CustomerTabTest::SetUp();
+        CustomersTest::SetUp();
         QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     }
     void TearDown() override {
         QLocale::setDefault(QLocale::system());
-        CustomerTabTest::TearDown();
+        CustomersTest::TearDown();
     }
 
     // Runs a command as a button does; the text of the box it showed, empty for none.

@@ -1,8 +1,9 @@
-#include "customers/GroupTree.h"
+#include "controls/FormAddType.h"
+#include "controls/FormViewCustomerType.h"
+#include "controls/VoskTree.h"
 #include "customers/Customer.h"
 #include "customers/CustomersTestSupport.h"
-#include "customers/FormAddType.h"
-#include "customers/FormViewCustomerType.h"
+#include "customers/GroupTable.h"
 #include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-class GroupTreeTest : public CustomerTabTest {
+class GroupTreeTest : public CustomersTest {
 protected:
     // The stored groups as "self/parent/name", by id.
     QStringList Groups() {
@@ -118,8 +119,8 @@ TEST_F(GroupTreeTest, AGroupGoesWithItsCustomersAndTheirFilesInOneBatch) {
     AddCustomer("G9", 7, "旧版遗留", "137"); // filed in a group an older version lost
     ExecSql("insert into ConnFile(GUID, FileName) values ('G1', '/a'), ('G2', '/b')");
     OpenMainWindow();
-    Customer().LoadCustomer("G9");
-    EXPECT_EQ(QString::number(Customer().TypeID) + Customer().TypeName, "0未分组");
+    const TCustomerRecord lost = Customer().LoadCustomer("G9");
+    EXPECT_EQ(QString::number(lost.TypeID) + lost.TypeName, "0未分组");
 
     AddGroup(4, 3, "选组时新建"); // through the picker: not in this tree
     Select("新客户");
@@ -173,7 +174,7 @@ TEST_F(GroupTreeTest, LoadsParentsBeforeChildrenAndRenamesInPlace) {
 TEST_F(GroupTreeTest, ThePickerGivesTheRootAsUngroupedAndAsksForAName) {
     AddGroup(1, 0, "华东");
     OpenMainWindow();
-    TFormViewCustomerType picker;
+    TFormViewCustomerType picker(CustomerGroups());
     picker.btnOKClick();
     EXPECT_EQ(picker.result(), QDialog::Rejected); // nothing selected: stays open
     picker.tv1->setCurrentItem(picker.Tree->RootNode());

@@ -1,6 +1,6 @@
 #include "app/FormMain.h"
 #include "app/StartUp.h"
-#include "customers/GroupTree.h"
+#include "controls/VoskTree.h"
 #include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
 #include "notebook/Note.h"
@@ -173,8 +173,7 @@ TEST_F(NotebookTest, AGroupTakesItsNoteOnlyWhenItGoes) {
     run();
     EXPECT_EQ(Notes(), QStringList{"1:上级的记事"});
     ASSERT_NE(tab->NoteTree->SelectedNode(), nullptr);
-    Note().Load(tab->NoteTree->SelectedIndex());
-    EXPECT_EQ(Memo(), Note().ReMark);
+    EXPECT_EQ(Memo(), Note().Load(tab->NoteTree->SelectedIndex()));
 }
 
 TEST_F(NotebookTest, CtrlDAndCtrlTInsertTheDateAndTimeInPlaceOfTheSelection) {

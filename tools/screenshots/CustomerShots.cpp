@@ -1,10 +1,11 @@
 #include "CustomerShots.h"
 
 #include "app/FormMain.h"
+#include "controls/FormViewCustomerType.h"
 #include "customers/CustomerTab.h"
 #include "customers/FieldControls.h"
 #include "customers/FormCustomer.h"
-#include "customers/FormViewCustomerType.h"
+#include "customers/GroupTable.h"
 #include "data/DbAccess.h"
 
 #include <QLineEdit>
@@ -74,7 +75,7 @@ void ShootCustomers(TFormMain& form, const SaveShot& save) {
     save(editor, "customer-editor");
     editor.hide();
 
-    TFormViewCustomerType picker;
+    TFormViewCustomerType picker(CustomerGroups());
     picker.tv1->expandAll();
     picker.show();
     save(picker, "group-picker");

@@ -22,14 +22,10 @@ namespace {
 constexpr char kGuid[] = "S1";
 
 void addSampleFiles() {
-    TConnFile& files = ConnFile();
-    files.Guid = kGuid;
-    files.FileName = QStringLiteral("/home/user/文档/合同-2024.pdf");
-    files.Remark = QStringLiteral("年度合同");
-    files.Add();
-    files.FileName = QStringLiteral("/home/user/文档/报价单.xlsx");
-    files.Remark = QStringLiteral("三月报价");
-    files.Add();
+    ConnFile().Add(
+        {kGuid, QStringLiteral("/home/user/文档/合同-2024.pdf"), QStringLiteral("年度合同")});
+    ConnFile().Add(
+        {kGuid, QStringLiteral("/home/user/文档/报价单.xlsx"), QStringLiteral("三月报价")});
 }
 
 void shootTitleEditors(const SaveShot& save) {
@@ -85,9 +81,9 @@ void ShootFields(const SaveShot& save) {
     customer.hide();
 
     TFormModConnfile entry(QStringLiteral("1"));
-    ConnFile().Load(QStringLiteral("1"));
-    entry.EdtFile->setText(ConnFile().FileName);
-    entry.mmoRemark->setPlainText(ConnFile().Remark);
+    const TConnFileEntry stored = ConnFile().Load(QStringLiteral("1"));
+    entry.EdtFile->setText(stored.FileName);
+    entry.mmoRemark->setPlainText(stored.Remark);
     entry.show();
     save(entry, "file-entry");
 }
