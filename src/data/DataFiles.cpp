@@ -1,5 +1,6 @@
 #include "data/DataFiles.h"
 
+#include "data/DataFileVersion.h"
 #include "data/Exceptions.h"
 
 #include <QDir>
@@ -108,6 +109,16 @@ void CreatePrivateFile(const QString& path) {
         ThrowSystemError();
 }
 
+// The mode a replacement gets: the target's, never wider than owner read and write.
+mode_t ReplacementMode(const QString& target) {
+    struct stat status {};
+    if (::stat(FileName(target).constData(), &status) != 0)
+        return kPrivateMode;
+    return status.st_mode & kPrivateMode;
+}
+
+} // namespace
+
 void CopyBytes(const QString& source, const QString& target) {
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly))
@@ -124,16 +135,6 @@ void CopyBytes(const QString& source, const QString& target) {
     if (!to.flush())
         ThrowText(to.errorString());
 }
-
-// The mode a replacement gets: the target's, never wider than owner read and write.
-mode_t ReplacementMode(const QString& target) {
-    struct stat status {};
-    if (::stat(FileName(target).constData(), &status) != 0)
-        return kPrivateMode;
-    return status.st_mode & kPrivateMode;
-}
-
-} // namespace
 
 QString ResolveLink(const QString& path) {
     const QFileInfo info(path);
@@ -178,7 +179,7 @@ void TFileReplacement::Commit() {
 void RemoveLeftoverTempFiles(const QString& folder) {
     QDir dir(folder);
     QStringList patterns;
-    for (const char* tag : {kCompactTag, kBackupTag, kRestoreTag, kSettingsTag})
+    for (const char* tag : {kCompactTag, kBackupTag, kRestoreTag, kSettingsTag, kFirstCopyTag})
         patterns << QString::fromLatin1(tag) + "*.tmp*";
     for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System))
         dir.remove(name);
@@ -202,6 +203,8 @@ QString CheckDataFile(const QString& path) {
 }
 
 QString CheckDataFile(sqlite3* db) {
+    if (const QString version = DataFileVersionProblem(db); !version.isEmpty())
+        return version;
     const QString missing = MissingTables(db);
     return missing.isEmpty() ? CheckReport(db, "pragma integrity_check(20)") : missing;
 }

@@ -1,6 +1,7 @@
 #include "data/DbAccess.h"
 
 #include "data/AppDir.h"
+#include "data/DataFileVersion.h"
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
 #include "data/Messages.h"
@@ -56,12 +57,15 @@ bool SameFile(const QString& a, const QString& b) {
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-// What is wrong with the data file an open connection reaches; empty when it can be used. The
-// file is switched to the rollback journal, which also folds a write-ahead log into it.
+// What is wrong with the data file an open connection reaches; empty when it can be used. A
+// file of a version the program does not know is left untouched; any other is switched to the
+// rollback journal, which also folds a write-ahead log into it.
 QString DataFileProblem(sqlite3* db) {
     if (sqlite3_db_readonly(db, "main") == 1)
         return QStringLiteral("数据文件不能写入：") + DataFilePath();
     try {
+        if (const QString version = DataFileVersionProblem(db); !version.isEmpty())
+            return version;
         if (FirstColumn(db, "pragma journal_mode = delete") != QStringList{"delete"})
             return QStringLiteral("数据文件的日志模式不能改为回滚日志");
         const QString missing = MissingTables(db);
@@ -153,6 +157,12 @@ bool TDbAccess::OpenDataFile(QString& reason) {
     reason = DataFileProblem(connection.db);
     if (!reason.isEmpty())
         return false;
+    try {
+        UpgradeDataFile(connection.db, DataFilePath());
+    } catch (const EDBException& error) {
+        reason = QStringLiteral("数据文件升级失败：") + error.Message();
+        return false;
+    }
     db = connection.Release();
     return true;
 }
