@@ -17,6 +17,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -322,18 +323,25 @@ void TDbAccess::BackupTo(const QString& path) {
     }
 }
 
-void TDbAccess::RestoreFrom(const QString& path) {
-    QString failure;
+void TDbAccess::RestoreFrom(const QString& path, const std::function<void()>& beforeReplacing) {
+    std::optional<TFileReplacement> replacement;
     try {
         if (!ProgramFolderLocked())
             ThrowText(QStringLiteral("程序文件夹未锁定，不能替换数据文件"));
-        TFileReplacement replacement(DataFilePath(), kRestoreTag);
-        ReadDatabaseInto(path, replacement.TempPath());
-        if (const QString problem = CheckDataFile(replacement.TempPath()); !problem.isEmpty())
+        replacement.emplace(DataFilePath(), kRestoreTag);
+        ReadDatabaseInto(path, replacement->TempPath());
+        if (const QString problem = CheckDataFile(replacement->TempPath()); !problem.isEmpty())
             ThrowText(problem);
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kRestoreFailed, QString());
+    }
+    if (beforeReplacing)
+        beforeReplacing();
+    QString failure;
+    try {
         Disconnect();
-        replacement.Commit();
-        RemoveSqliteSideFiles(replacement.Target());
+        replacement->Commit();
+        RemoveSqliteSideFiles(replacement->Target());
     } catch (const EDBException& error) {
         failure = error.Message();
     }
@@ -376,8 +384,8 @@ void BackupDatabase(const QString& path) {
     DbAccess().BackupTo(path);
 }
 
-void RestoreDatabase(const QString& path) {
-    DbAccess().RestoreFrom(path);
+void RestoreDatabase(const QString& path, const std::function<void()>& beforeReplacing) {
+    DbAccess().RestoreFrom(path, beforeReplacing);
 }
 
 QStringList SplitText(const QString& text, const QString& separator) {

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -155,6 +156,23 @@ TEST_F(DataMgrTest, RestorePutsEveryTableBackAndRefusesABadFile) {
     // The safety copy holds the state just before the restore.
     EXPECT_EQ(RowsIn(SafetyCopyPath(), "select count(*) from Customer where 姓名 = '新客户'"), 1);
     EXPECT_EQ(ModeOf(SafetyCopyPath()), 0600u);
+}
+
+TEST_F(DataMgrTest, RestoringTheSafetyCopyPutsItBackAndKeepsTheDataBeforeIt) {
+    AddCustomer("张三");
+    ClearData();
+    AddCustomer("李四");
+    const QString link = file("link.dat");
+    ASSERT_TRUE(QFile::link(SafetyCopyPath(), link));
+    RestoreData(link);
+    EXPECT_EQ(Count("select count(*) from Customer where 姓名 = '张三'"), 1);
+    EXPECT_EQ(Count("select count(*) from Customer"), 1);
+    EXPECT_EQ(RowsIn(SafetyCopyPath(), "select count(*) from Customer where 姓名 = '李四'"), 1);
+
+    RestoreData(SafetyCopyPath());
+    EXPECT_EQ(Count("select count(*) from Customer where 姓名 = '李四'"), 1);
+    EXPECT_EQ(RowsIn(SafetyCopyPath(), "select count(*) from Customer where 姓名 = '张三'"), 1);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
 }
 
 TEST_F(DataMgrTest, ClearKeepsGroupZeroFieldsNotesAndRemindersAndOverwritesTheSafetyCopy) {
