@@ -232,8 +232,11 @@ TEST_F(DataMgrTest, ImportAddsTheRowsToTheChosenGroup) {
         picker->btnOK->click();
     });
     dialog->EdtGoup->ButClick();
+    dialog->hide(); // minimised and restored
+    dialog->show();
     EXPECT_EQ(dialog->EdtGoup->text(), "华东");
     EXPECT_EQ(dialog->GroupIndex(), 1);
+    EXPECT_EQ(dialog->TickedFields(), (QStringList{"姓名", "手机号码"}));
 
     WriteXlsx(file("three.xlsx"), {{"备注", "姓名", "手机号码", "等级"},
                                    {"r1", "张三", 13912345678.0, "A"},
