@@ -108,6 +108,17 @@ void CreatePrivateFile(const QString& path) {
         ThrowSystemError();
 }
 
+// A write cut short (the disk filled up) is followed by one for the rest, which fails with
+// the system's reason instead of leaving none.
+void WriteAll(QFile& file, const QByteArray& bytes) {
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            ThrowText(file.errorString());
+        done += written;
+    }
+}
+
 void CopyBytes(const QString& source, const QString& target) {
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly))
@@ -117,8 +128,7 @@ void CopyBytes(const QString& source, const QString& target) {
         ThrowText(to.errorString());
     QByteArray chunk;
     while (!(chunk = from.read(1 << 20)).isEmpty())
-        if (to.write(chunk) != chunk.size())
-            ThrowText(to.errorString());
+        WriteAll(to, chunk);
     if (from.error() != QFile::NoError)
         ThrowText(from.errorString());
     if (!to.flush())
