@@ -158,10 +158,13 @@ QString ResolveLink(const QString& path) {
     return current;
 }
 
+QString TFileReplacement::TempPathFor(const QString& path, const QString& tag) {
+    const QFileInfo info(ResolveLink(path));
+    return info.absolutePath() + '/' + tag + info.fileName() + ".tmp";
+}
+
 TFileReplacement::TFileReplacement(const QString& path, const QString& tag)
-    : target(ResolveLink(path)) {
-    const QFileInfo info(target);
-    temp = info.absolutePath() + '/' + tag + info.fileName() + ".tmp";
+    : target(ResolveLink(path)), temp(TempPathFor(path, tag)) {
     QFile::remove(temp);
     RemoveSqliteSideFiles(temp);
     CreatePrivateFile(temp);

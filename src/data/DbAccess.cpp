@@ -328,6 +328,8 @@ void TDbAccess::RestoreFrom(const QString& path, const std::function<void()>& be
     try {
         if (!ProgramFolderLocked())
             ThrowText(QStringLiteral("程序文件夹未锁定，不能替换数据文件"));
+        if (SameFile(path, TFileReplacement::TempPathFor(DataFilePath(), kRestoreTag)))
+            ThrowText(QStringLiteral("不能从恢复时使用的临时文件恢复：") + path);
         replacement.emplace(DataFilePath(), kRestoreTag);
         ReadDatabaseInto(path, replacement->TempPath());
         if (const QString problem = CheckDataFile(replacement->TempPath()); !problem.isEmpty())

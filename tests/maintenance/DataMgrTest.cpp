@@ -5,6 +5,7 @@
 #include "customers/GroupTree.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
+#include "data/Exceptions.h"
 #include "data/FormWaiting.h"
 #include "data/ProgramLock.h"
 #include "maintenance/CustomerImport.h"
@@ -176,6 +177,12 @@ TEST_F(DataMgrTest, RestoringTheSafetyCopyPutsItBackAndKeepsTheDataBeforeIt) {
     EXPECT_EQ(Count("select count(*) from Customer where 姓名 = '李四'"), 1);
     EXPECT_EQ(RowsIn(SafetyCopyPath(), "select count(*) from Customer where 姓名 = '张三'"), 1);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
+
+    // Not even the file the restore writes its copy to is lost when it is the one chosen.
+    const QString temp = file("~RSbookkeep.dat.tmp");
+    ASSERT_TRUE(QFile::copy(SafetyCopyPath(), temp));
+    EXPECT_THROW(RestoreData(temp), EDBException);
+    EXPECT_EQ(ReadBytes(temp), ReadBytes(SafetyCopyPath()));
 }
 
 TEST_F(DataMgrTest, ClearKeepsGroupZeroFieldsNotesAndRemindersAndOverwritesTheSafetyCopy) {
