@@ -1,5 +1,6 @@
--- The data file of the customer manager. The program never creates a table: this script is
--- run once by the build to produce bookkeep.dat.
+-- The data file of the customer manager. This script is run once by the build to produce
+-- bookkeep.dat; the program itself creates a table or index only when it upgrades an older
+-- data file to the version below.
 -- Yes/no columns hold -1 (true) or 0 (false); 1 is read as true too. Texts carry their length
 -- limits as CHECK constraints so an overlong value fails as a database error.
 
@@ -72,3 +73,7 @@ CREATE TABLE SysSet (
 
 INSERT INTO CustomerType (SelfIndex, ParentIndex, TypeName) VALUES (0, 0, '未分组');
 INSERT INTO SysSet (bPass, PassWord) VALUES (0, '');
+
+-- The version of this layout. Whatever a later version adds here is also one upgrade step in
+-- src/data/DataFileVersion.cpp, which brings the files of earlier versions up to it.
+PRAGMA user_version = 0;

@@ -4,6 +4,7 @@
 #include "ServiceConfig.h"
 #include "TextCodec.h"
 
+#include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
 #include <mutex>
@@ -27,9 +28,15 @@ std::string Utf8Field(const char* gbk) {
     return gbk ? winsms::GbkToUtf8(gbk) : std::string();
 }
 
+// The file the environment names, else winsms.ini beside this library.
+std::filesystem::path SettingsFile() {
+    const char* named = std::getenv("WINSMS_INI");
+    return named && *named ? std::filesystem::path(named) : LibraryFolder() / "winsms.ini";
+}
+
 // The service's reply in GBK, whatever charset it came in, or the failure reply.
 std::string CallService(const char* endpoint, const std::vector<winsms::FormField>& fields) {
-    const auto config = winsms::LoadServiceConfig(LibraryFolder() / "winsms.ini");
+    const auto config = winsms::LoadServiceConfig(SettingsFile());
     if (!config)
         return kFailureReply;
     const auto reply = winsms::PostForm(config->url + endpoint, fields, config->timeoutMs);

@@ -4,7 +4,8 @@
 // GBK string; a null pointer counts as an empty text. A returned text belongs to the library
 // and stays valid until the next call of the same function. Whatever keeps the service from
 // answering with HTTP 200 (no settings, no connection, a timeout, another status) gives the
-// reply "-99".
+// reply "-99". The settings are read at each call from the file the environment variable
+// WINSMS_INI names, or else from winsms.ini beside the library.
 
 #define SMS_EXPORT __attribute__((visibility("default")))
 

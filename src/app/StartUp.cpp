@@ -2,20 +2,31 @@
 
 #include "app/AppTitle.h"
 #include "app/Application.h"
+#include "app/CheckRun.h"
 #include "app/FormMain.h"
 #include "data/AppDir.h"
 #include "data/DataFiles.h"
 #include "data/DbAccess.h"
 #include "data/Messages.h"
+#include "data/ProgramFolders.h"
 #include "data/ProgramLock.h"
 #include "sms/SmsSettings.h"
 
+#include <QTimer>
+
 std::unique_ptr<TFormMain> CreateMainWindow() {
-    if (!LockProgramFolder()) {
-        ShowInfo(QStringLiteral("程序已经在运行！"));
+    if (!MakeProgramFolder())
+        return nullptr;
+    if (const FolderLockOutcome lock = TakeProgramFolderLock(); !lock.held) {
+        if (lock.writeProblem.isEmpty())
+            ShowInfo(QStringLiteral("程序已经在运行！"));
+        else
+            ShowErrorText(lock.writeProblem);
         return nullptr;
     }
     RemoveLeftoverTempFiles(AppDir());
+    if (!CopyShippedFiles())
+        return nullptr;
     LoadSmsSettings();
     if (!DbAccess().Connect())
         return nullptr;
@@ -25,9 +36,14 @@ std::unique_ptr<TFormMain> CreateMainWindow() {
 
 int RunProgram(TApplication& app) {
     app.LoadQtTranslation();
-    int exitCode = 0;
+    BeginCheckRun();
+    // A start that never shows the main window ends in failure.
+    int exitCode = 1;
     if (std::unique_ptr<TFormMain> main = CreateMainWindow()) {
+        exitCode = 0;
         main->show();
+        if (IsCheckRun())
+            QTimer::singleShot(0, main.get(), &QWidget::close);
         // A refused login has asked the application to end before its loop runs.
         if (main->LoggedIn())
             exitCode = app.exec();

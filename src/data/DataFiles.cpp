@@ -1,5 +1,6 @@
 #include "data/DataFiles.h"
 
+#include "data/DataFileVersion.h"
 #include "data/Exceptions.h"
 
 #include <QDir>
@@ -108,21 +109,15 @@ void CreatePrivateFile(const QString& path) {
         ThrowSystemError();
 }
 
-void CopyBytes(const QString& source, const QString& target) {
-    QFile from(source);
-    if (!from.open(QIODevice::ReadOnly))
-        ThrowText(from.errorString());
-    QFile to(target);
-    if (!to.open(QIODevice::WriteOnly | QIODevice::Truncate, QFile::ReadOwner | QFile::WriteOwner))
-        ThrowText(to.errorString());
-    QByteArray chunk;
-    while (!(chunk = from.read(1 << 20)).isEmpty())
-        if (to.write(chunk) != chunk.size())
-            ThrowText(to.errorString());
-    if (from.error() != QFile::NoError)
-        ThrowText(from.errorString());
-    if (!to.flush())
-        ThrowText(to.errorString());
+// A write cut short (the disk filled up) is followed by one for the rest, which fails with
+// the system's reason instead of leaving none.
+void WriteAll(QFile& file, const QByteArray& bytes) {
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            ThrowText(file.errorString());
+        done += written;
+    }
 }
 
 // The mode a replacement gets: the target's, never wider than owner read and write.
@@ -134,6 +129,22 @@ mode_t ReplacementMode(const QString& target) {
 }
 
 } // namespace
+
+void CopyBytes(const QString& source, const QString& target) {
+    QFile from(source);
+    if (!from.open(QIODevice::ReadOnly))
+        ThrowText(from.errorString());
+    QFile to(target);
+    if (!to.open(QIODevice::WriteOnly | QIODevice::Truncate, QFile::ReadOwner | QFile::WriteOwner))
+        ThrowText(to.errorString());
+    QByteArray chunk;
+    while (!(chunk = from.read(1 << 20)).isEmpty())
+        WriteAll(to, chunk);
+    if (from.error() != QFile::NoError)
+        ThrowText(from.errorString());
+    if (!to.flush())
+        ThrowText(to.errorString());
+}
 
 QString ResolveLink(const QString& path) {
     const QFileInfo info(path);
@@ -148,10 +159,13 @@ QString ResolveLink(const QString& path) {
     return current;
 }
 
+QString TFileReplacement::TempPathFor(const QString& path, const QString& tag) {
+    const QFileInfo info(ResolveLink(path));
+    return info.absolutePath() + '/' + tag + info.fileName() + ".tmp";
+}
+
 TFileReplacement::TFileReplacement(const QString& path, const QString& tag)
-    : target(ResolveLink(path)) {
-    const QFileInfo info(target);
-    temp = info.absolutePath() + '/' + tag + info.fileName() + ".tmp";
+    : target(ResolveLink(path)), temp(TempPathFor(path, tag)) {
     QFile::remove(temp);
     RemoveSqliteSideFiles(temp);
     CreatePrivateFile(temp);
@@ -178,7 +192,7 @@ void TFileReplacement::Commit() {
 void RemoveLeftoverTempFiles(const QString& folder) {
     QDir dir(folder);
     QStringList patterns;
-    for (const char* tag : {kCompactTag, kBackupTag, kRestoreTag, kSettingsTag})
+    for (const char* tag : {kCompactTag, kBackupTag, kRestoreTag, kSettingsTag, kFirstCopyTag})
         patterns << QString::fromLatin1(tag) + "*.tmp*";
     for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System))
         dir.remove(name);
@@ -202,6 +216,8 @@ QString CheckDataFile(const QString& path) {
 }
 
 QString CheckDataFile(sqlite3* db) {
+    if (const QString version = DataFileVersionProblem(db); !version.isEmpty())
+        return version;
     const QString missing = MissingTables(db);
     return missing.isEmpty() ? CheckReport(db, "pragma integrity_check(20)") : missing;
 }

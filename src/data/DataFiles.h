@@ -25,6 +25,9 @@ public:
     TFileReplacement(const TFileReplacement&) = delete;
     TFileReplacement& operator=(const TFileReplacement&) = delete;
 
+    // The temporary file a replacement of path uses; a file there is removed when it starts.
+    static QString TempPathFor(const QString& path, const QString& tag);
+
     const QString& Target() const { return target; }
     const QString& TempPath() const { return temp; }
     void Commit();
@@ -40,15 +43,16 @@ inline constexpr char kCompactTag[] = "~CP";
 inline constexpr char kBackupTag[] = "~BK";
 inline constexpr char kRestoreTag[] = "~RS";
 inline constexpr char kSettingsTag[] = "~ST";
+inline constexpr char kFirstCopyTag[] = "~FC";
 
 // Removes the temporary files (with their SQLite side files) that a killed compaction, backup,
-// restore or settings save left in the folder.
+// restore, settings save or first copy of the shipped files left in the folder.
 void RemoveLeftoverTempFiles(const QString& folder);
 // Removes the rollback journal, write-ahead log and shared-memory file of a database file.
 void RemoveSqliteSideFiles(const QString& path);
 
-// Problems of a data file as the reason to show; empty when it holds the nine tables and passes
-// the integrity check.
+// Problems of a data file as the reason to show; empty when it is of a version the program
+// knows, holds the nine tables and passes the integrity check.
 QString CheckDataFile(const QString& path);
 QString CheckDataFile(sqlite3* db);
 // The tables of the data file that are not there, as the reason to show.
@@ -63,6 +67,9 @@ QStringList FirstColumn(sqlite3* db, const char* sql);
 // write-ahead log come along, a hot journal is rolled back, and nothing is written beside
 // source. The copy uses the rollback journal.
 void ReadDatabaseInto(const QString& source, const QString& target);
+
+// Writes the bytes of source into target, an existing file, and flushes them to the system.
+void CopyBytes(const QString& source, const QString& target);
 
 // Writes the file's data to disk.
 void FlushFileToDisk(const QString& path);

@@ -1,6 +1,7 @@
 #include "data/DbAccess.h"
 
 #include "data/AppDir.h"
+#include "data/DataFileVersion.h"
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
 #include "data/Messages.h"
@@ -19,6 +20,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -56,12 +58,15 @@ bool SameFile(const QString& a, const QString& b) {
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-// What is wrong with the data file an open connection reaches; empty when it can be used. The
-// file is switched to the rollback journal, which also folds a write-ahead log into it.
+// What is wrong with the data file an open connection reaches; empty when it can be used. A
+// file of a version the program does not know is left untouched; any other is switched to the
+// rollback journal, which also folds a write-ahead log into it.
 QString DataFileProblem(sqlite3* db) {
     if (sqlite3_db_readonly(db, "main") == 1)
         return QStringLiteral("数据文件不能写入：") + DataFilePath();
     try {
+        if (const QString version = DataFileVersionProblem(db); !version.isEmpty())
+            return version;
         if (FirstColumn(db, "pragma journal_mode = delete") != QStringList{"delete"})
             return QStringLiteral("数据文件的日志模式不能改为回滚日志");
         const QString missing = MissingTables(db);
@@ -153,6 +158,12 @@ bool TDbAccess::OpenDataFile(QString& reason) {
     reason = DataFileProblem(connection.db);
     if (!reason.isEmpty())
         return false;
+    try {
+        UpgradeDataFile(connection.db, DataFilePath());
+    } catch (const EDBException& error) {
+        reason = QStringLiteral("数据文件升级失败：") + error.Message();
+        return false;
+    }
     db = connection.Release();
     return true;
 }
@@ -336,18 +347,27 @@ void TDbAccess::BackupTo(const QString& path) {
     }
 }
 
-void TDbAccess::RestoreFrom(const QString& path) {
-    QString failure;
+void TDbAccess::RestoreFrom(const QString& path, const std::function<void()>& beforeReplacing) {
+    std::optional<TFileReplacement> replacement;
     try {
         if (!ProgramFolderLocked())
             ThrowText(QStringLiteral("程序文件夹未锁定，不能替换数据文件"));
-        TFileReplacement replacement(DataFilePath(), kRestoreTag);
-        ReadDatabaseInto(path, replacement.TempPath());
-        if (const QString problem = CheckDataFile(replacement.TempPath()); !problem.isEmpty())
+        if (SameFile(path, TFileReplacement::TempPathFor(DataFilePath(), kRestoreTag)))
+            ThrowText(QStringLiteral("不能从恢复时使用的临时文件恢复：") + path);
+        replacement.emplace(DataFilePath(), kRestoreTag);
+        ReadDatabaseInto(path, replacement->TempPath());
+        if (const QString problem = CheckDataFile(replacement->TempPath()); !problem.isEmpty())
             ThrowText(problem);
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kRestoreFailed, QString());
+    }
+    if (beforeReplacing)
+        beforeReplacing();
+    QString failure;
+    try {
         Disconnect();
-        replacement.Commit();
-        RemoveSqliteSideFiles(replacement.Target());
+        replacement->Commit();
+        RemoveSqliteSideFiles(replacement->Target());
     } catch (const EDBException& error) {
         failure = error.Message();
     }
@@ -390,8 +410,8 @@ void BackupDatabase(const QString& path) {
     DbAccess().BackupTo(path);
 }
 
-void RestoreDatabase(const QString& path) {
-    DbAccess().RestoreFrom(path);
+void RestoreDatabase(const QString& path, const std::function<void()>& beforeReplacing) {
+    DbAccess().RestoreFrom(path, beforeReplacing);
 }
 
 QStringList SplitText(const QString& text, const QString& separator) {

@@ -1,7 +1,7 @@
 #include "sms/SmsLibrary.h"
 
-#include "data/AppDir.h"
 #include "data/Messages.h"
+#include "data/ProgramFolders.h"
 
 #include <QDir>
 
@@ -9,7 +9,7 @@ TSmsLibrary::TSmsLibrary(const QString& fileName, const QByteArrayList& function
     : fileName(fileName), functionNames(functions) {}
 
 QString TSmsLibrary::Path() const {
-    return AppDir() + "dll/" + fileName;
+    return SmsLibraryDir() + fileName;
 }
 
 QFunctionPointer TSmsLibrary::resolve(const char* name) {

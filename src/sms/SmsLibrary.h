@@ -5,14 +5,15 @@
 #include <QLibrary>
 #include <QString>
 
-// One of the two SMS libraries in the dll folder, loaded on first use with all its functions.
+// One of the two SMS libraries in the program's library folder, loaded on first use with all its
+// functions.
 // A library that is missing or lacks a function is reported in an error box naming the file;
 // the call then has no function to make, and loading is tried again next time.
 class TSmsLibrary {
 public:
     TSmsLibrary(const QString& fileName, const QByteArrayList& functions);
 
-    // AppDir() + "dll/" + the file name.
+    // SmsLibraryDir() + the file name.
     QString Path() const;
     bool IsLoaded() const { return library.isLoaded(); }
     // The function, loading the library first; nullptr once the box has been shown.

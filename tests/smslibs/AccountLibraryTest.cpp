@@ -178,6 +178,23 @@ TEST_F(SmsAccountLibrary, NullArgumentsAreSentAsEmptyTexts) {
     EXPECT_EQ(FormFields(lastRequest().body).size(), 3);
 }
 
+TEST_F(SmsAccountLibrary, TheEnvironmentCanNameTheSettingsFileElsewhere) {
+    server.Queue({200, "000"});
+    writeSettings("[service]\n; url=\n");
+    const QString elsewhere = dir.filePath("winsms.ini");
+    QFile file(elsewhere);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("[service]\nurl=" + server.BaseUrl() + "/api\n").c_str());
+    file.close();
+
+    qputenv("WINSMS_INI", QFile::encodeName(elsewhere));
+    EXPECT_EQ(sendSomething(), "000");
+    EXPECT_EQ(lastRequest().path, "/api/send");
+    qunsetenv("WINSMS_INI");
+    EXPECT_EQ(sendSomething(), "-99");
+    EXPECT_EQ(server.Requests().size(), 1u);
+}
+
 // What the build runs to put the example settings beside the library, here with umask 0.
 void WriteExampleIni(const QString& example, const QString& settings) {
     QProcess cmake;

@@ -4,6 +4,7 @@
 #include "DataMgrShots.h"
 #include "FieldShots.h"
 #include "NoteShots.h"
+#include "PackageShots.h"
 #include "ReminderShots.h"
 #include "SmsShots.h"
 #include "app/Application.h"
@@ -127,6 +128,7 @@ int main(int argc, char** argv) {
     ShootNotebook(*form, save);
     ShootFields(save);
     ShootDataMgr(save);
+    ShootPackage(*form, save);
     form->close();
     form.reset();
     UnlockProgramFolder();
