@@ -5,6 +5,7 @@
 #include "customers/GroupTable.h"
 #include "data/DbAccess.h"
 #include "data/Exceptions.h"
+#include "sms/SmsGateway.h"
 
 #include <QLocale>
 #include <QUuid>

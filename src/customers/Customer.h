@@ -1,11 +1,12 @@
 #pragma once
 
 #include "data/DataSet.h"
-#include "sms/SmsGateway.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+struct TSmsRecipient;
 
 // A custom field's value on a customer, by the field's name.
 struct TFieldValue {

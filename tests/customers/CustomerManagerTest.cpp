@@ -2,6 +2,7 @@
 #include "customers/CustomersTestSupport.h"
 #include "data/DbAccess.h"
 #include "data/Exceptions.h"
+#include "sms/SmsGateway.h"
 
 namespace {
 
