@@ -52,7 +52,6 @@ public:
 
     QTreeWidgetItem* RootNode() const { return rootNode; }
     QTreeWidget* Tree() const { return tree; }
-    IGroupRows& Groups() const { return *groups; }
 
     static TGroupIndex IndexOf(const QTreeWidgetItem* node);
 

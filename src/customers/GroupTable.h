@@ -30,7 +30,6 @@ public:
     bool Exists(const QString& name) const;
     // The largest id among the tree's groups; 0 without any.
     int MaxIndex() const;
-    const QList<TGroup>& Groups() const { return groups; }
     // The stored name of the group with that id; none when no row has it.
     std::optional<QString> StoredName(int selfIndex) const;
     // The statements that empty the table and put back the row of group 0 under that name.

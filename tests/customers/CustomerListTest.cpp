@@ -101,33 +101,6 @@ TEST_F(CustomerListTest, TheSelectedGroupAndTheSearchMakeTheListWithTheKeyHidden
     EXPECT_EQ(Column("GUID"), QStringList{"G2"});
 }
 
-TEST_F(CustomerListTest, CustomFieldsNamedLikeGroupColumnsAreExported) {
-    AddGroup(1, 0, "老客户");
-    const QStringList fields{"TypeName", "selfindex", "ParentIndex"};
-    AddField(fields[0], 0);
-    AddField(fields[1], 4);
-    AddField(fields[2], 0);
-    AddCustomer("G1", 1, "张三", "139", {"甲类", "2", "p"}, fields);
-    AddCustomer("G2", 1, "李四", "138", {"乙类", "3", "q"}, fields);
-    OpenMainWindow();
-    EXPECT_TRUE(boxes.shown.isEmpty());
-    EXPECT_EQ(tab->StatusTexts(), (QStringList{"客户数量：", "2", "selfindex：", "5"}));
-
-    tab->tv1->setCurrentItem(Node("老客户"));
-    tab->cbbQuery->setCurrentText("TypeName");
-    tab->edtQuery->setText("乙");
-    tab->btnQueryClick();
-    EXPECT_EQ(Column("GUID"), QStringList{"G2"});
-
-    fileDialogs.ChooseNext(appDir() + "list");
-    tab->Excel1Click();
-    const QList<QStringList> rows = ReadSheet(appDir() + "list.xlsx");
-    ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0].mid(0, 6), (QStringList{"所属分组", "姓名", "手机号码", "TypeName",
-                                              "selfindex", "ParentIndex"}));
-    EXPECT_EQ(rows[1].mid(0, 6), (QStringList{"老客户", "李四", "138", "乙类", "3", "q"}));
-}
-
 TEST_F(CustomerListTest, TheListFollowsTheGroupHoweverItIsSelected) {
     AddGroup(1, 0, "老客户");
     AddGroup(2, 0, "新客户");
