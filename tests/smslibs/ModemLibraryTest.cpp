@@ -1,6 +1,6 @@
+#include "GbkText.h"
 #include "PduReader.h"
 #include "fakes/FakeModem.h"
-#include "util/Gbk.h"
 
 #include <QDir>
 #include <QFile>
