@@ -273,12 +273,13 @@ QList<TListedCustomer> TCustomerTab::ListedCustomersWithNumber() const {
     const TDataSet& list = DbAccess().GridSet();
     const int name = list.FieldIndex(QStringLiteral("姓名"));
     const int tel = list.FieldIndex(QStringLiteral("手机号码"));
-    if (name < 0 || tel < 0)
+    const int guid = list.FieldIndex(QStringLiteral("GUID"));
+    if (name < 0 || tel < 0 || guid < 0)
         return customers;
     for (int row = 0; row < list.RecordCount(); ++row) {
         const QString number = list.TextAt(row, tel);
         if (!number.trimmed().isEmpty())
-            customers.append({list.TextAt(row, name), number});
+            customers.append({list.TextAt(row, name), number, list.TextAt(row, guid)});
     }
     return customers;
 }
@@ -374,7 +375,7 @@ void TCustomerTab::N7Click() {
     StartSmsSending(QStringLiteral("请在系统设置菜单中选择短信设置，正确设置相关信息！"), [this] {
         QList<TSmsRecipient> recipients;
         for (const TListedCustomer& customer : ListedCustomersWithNumber())
-            recipients.append({customer.Name, customer.Tel});
+            recipients.append({customer.Name, customer.Tel, customer.Guid});
         return recipients;
     });
 }

@@ -23,6 +23,7 @@ class TVoskTree;
 struct TListedCustomer {
     QString Name;
     QString Tel;
+    QString Guid;
 };
 
 // The customer tab beside its group tree: the list of the selected group's customers with the

@@ -113,11 +113,12 @@ bool TFormBaseCustomer::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormBaseCustomer::img1Click() {
     const QString number = edtTel->text();
+    const QString guid = Guid;
     StartSmsSending(QStringLiteral("请在软件设置菜单中选择短信设置，并正确设置相关信息！"),
-                    [number] {
+                    [number, guid] {
                         if (number.trimmed().isEmpty())
                             return QList<TSmsRecipient>();
-                        return QList<TSmsRecipient>{{QString(), number}};
+                        return QList<TSmsRecipient>{{QString(), number, guid}};
                     });
 }
 
