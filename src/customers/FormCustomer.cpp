@@ -8,6 +8,8 @@
 #include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
 #include "sms/FormSendSms.h"
+#include "sms/SmsLog.h"
+#include "sms/SmsLogGrid.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -40,12 +42,14 @@ QString Joined(const QString& first, const QStringList& more) {
 
 TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
     : TFormBaseDlg(parent), pgcCustomer(new QTabWidget(pnlBody)), tsBasic(new QWidget(pgcCustomer)),
-      tsFiles(new QWidget(pgcCustomer)), EdtGoup(new TVoskEdtBut(tsBasic)),
-      edtName(new QLineEdit(tsBasic)), edtTel(new QLineEdit(tsBasic)), img1(new QLabel(tsBasic)),
-      pnlDIY(new QScrollArea(tsBasic)), pnlFields(new QWidget),
-      mmoRemark(new QPlainTextEdit(tsBasic)), ConnFiles(new TConnFilePage(tsFiles)) {
+      tsFiles(new QWidget(pgcCustomer)), tsSms(new QWidget(pgcCustomer)),
+      EdtGoup(new TVoskEdtBut(tsBasic)), edtName(new QLineEdit(tsBasic)),
+      edtTel(new QLineEdit(tsBasic)), img1(new QLabel(tsBasic)), pnlDIY(new QScrollArea(tsBasic)),
+      pnlFields(new QWidget), mmoRemark(new QPlainTextEdit(tsBasic)),
+      ConnFiles(new TConnFilePage(tsFiles)), SmsGrid(new TSmsLogGrid(tsSms)) {
     pgcCustomer->addTab(tsBasic, QStringLiteral("基本资料"));
     pgcCustomer->addTab(tsFiles, QStringLiteral("关联文件"));
+    pgcCustomer->addTab(tsSms, QStringLiteral("短信记录"));
     auto* body = new QVBoxLayout(pnlBody);
     body->setContentsMargins(0, 0, 0, 0);
     body->addWidget(pgcCustomer);
@@ -92,6 +96,9 @@ TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
 
     auto* files = new QVBoxLayout(tsFiles);
     files->addWidget(ConnFiles);
+    auto* messages = new QVBoxLayout(tsSms);
+    messages->addWidget(SmsGrid);
+    SmsGrid->setAccessibleName(QStringLiteral("短信记录"));
 
     connect(EdtGoup, &TVoskEdtBut::OnButClick, this,
             [this] { RunHandled(this, [this] { EdtGoupButClick(); }); });
@@ -191,6 +198,7 @@ void TFormModCustomer::LoadRecord() {
     }
     ConnFiles->Guid = Guid;
     ConnFiles->LoadList();
+    SmsGrid->Load([this](TDataSet& rows) { SmsLog().OpenForCustomer(rows, Guid); });
 }
 
 void TFormModCustomer::btnOKClick() {

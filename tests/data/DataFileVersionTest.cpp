@@ -40,6 +40,12 @@ protected:
                   SQLITE_OK);
     }
 
+    // A file as the first version wrote it: no kept messages.
+    void MakeFirstVersion() {
+        Open();
+        ExecScript(db, "drop table SmsLog; pragma user_version = 0");
+    }
+
     void SetVersion(int version) {
         Open();
         ExecScript(db, QStringLiteral("pragma user_version = %1").arg(version));
@@ -77,7 +83,7 @@ TEST_F(DataFileVersionTest, TheShippedFileIsOfTheKnownVersionAndOpensAsItIs) {
 
 TEST_F(DataFileVersionTest, AnOlderFileIsCopiedBesideThenGetsTheMissingStepsOnly) {
     clock.now = QDateTime(QDate(2025, 3, 7), QTime(9, 5, 30));
-    SetVersion(0);
+    MakeFirstVersion();
     UpgradeDataFile(db, dataFile(), {AddSample, IndexSample});
     EXPECT_EQ(DataFileVersion(db), 2);
     EXPECT_EQ(Tables(dataFile()), (QStringList{"Sample", "SampleMobile"}));
@@ -97,7 +103,7 @@ TEST_F(DataFileVersionTest, AnOlderFileIsCopiedBesideThenGetsTheMissingStepsOnly
 }
 
 TEST_F(DataFileVersionTest, AFailingStepLeavesTheFileWholeAtItsOldVersion) {
-    SetVersion(0);
+    MakeFirstVersion();
     EXPECT_THROW(UpgradeDataFile(db, dataFile(), {AddSample, FailingStep}), EDBException);
     EXPECT_TRUE(sqlite3_get_autocommit(db));
     EXPECT_EQ(DataFileVersion(db), 0);
@@ -155,8 +161,7 @@ QStringList SmsLogLayout(const QString& path) {
 TEST_F(DataFileVersionTest, AFirstVersionFileGetsTheMessageTableAsAFreshFileHasItAndKeepsItsRows) {
     const QStringList fresh = SmsLogLayout(dataFile());
     ASSERT_EQ(fresh.size(), 4);
-    Open();
-    ExecScript(db, "drop table SmsLog; pragma user_version = 0");
+    MakeFirstVersion();
     ExecScript(db, "insert into Customer (GUID, 姓名, 手机号码) values (?, ?, ?), (?, ?, ?)",
                {"G1", "张三", "13800000001", "G2", "李'四", "13800000002"});
     ExecScript(db, "insert into NoteBook (TypeID, ReMark) values (0, ?)", {"记事@#@\n第二行"});
