@@ -1,6 +1,7 @@
 #include "AtChannel.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace smsmodem {
 namespace {
@@ -8,6 +9,10 @@ namespace {
 constexpr int kWriteTimeoutMs = 2000;
 constexpr char kCtrlZ = '\x1A';
 constexpr char kEscape = '\x1B';
+constexpr std::string_view kReportHeader = "+CDS:";
+// A status report's PDU in hex, service centre included, is far shorter.
+constexpr std::size_t kLongestReportLine = 512;
+constexpr int kLongestReportPdu = 255;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -19,6 +24,22 @@ bool IsErrorResult(std::string_view line) {
 
 std::chrono::steady_clock::time_point DeadlineAfter(int timeoutMs) {
     return std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+}
+
+bool IsHex(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+}
+
+// "+CDS: 25" announces a PDU line of 25 octets after the service centre. A report in text
+// mode ("+CDS: 6,12,...") has no such line.
+std::optional<int> AnnouncedPduLength(std::string_view line) {
+    std::string_view length = line.substr(kReportHeader.size());
+    length.remove_prefix(std::min(length.find_first_not_of(' '), length.size()));
+    if (length.empty() || length.size() > 3 ||
+        length.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    const int value = std::stoi(std::string(length));
+    return value > 0 && value <= kLongestReportPdu ? std::optional<int>(value) : std::nullopt;
 }
 
 } // namespace
@@ -34,9 +55,17 @@ Reply AtChannel::Command(const std::string& command, int timeoutMs) {
     return awaitFinalResult(DeadlineAfter(timeoutMs));
 }
 
-bool AtChannel::Start(const std::string& command) {
-    port_.DiscardInput();
+void AtChannel::Reset() {
     consume(pending_.size());
+    reportLength_.reset();
+}
+
+// What arrived before the command is no part of its answer: reports are kept, the rest goes.
+bool AtChannel::Start(const std::string& command) {
+    if (takeArrived() == Outcome::Lost)
+        return false;
+    if (!mayBecomeReport(pending_))
+        consume(pending_.size());
     return send(command + "\r");
 }
 
@@ -49,6 +78,8 @@ Outcome AtChannel::AwaitPrompt(int timeoutMs) {
             return Outcome::Ok;
         }
         if (const std::optional<std::string> line = takeLine()) {
+            if (takeReportLine(*line))
+                continue;
             if (IsErrorResult(*line))
                 return Outcome::Failed;
             continue; // echo or an unsolicited report
@@ -72,6 +103,8 @@ Reply AtChannel::awaitFinalResult(Deadline deadline) {
     Reply reply;
     for (;;) {
         while (const std::optional<std::string> line = takeLine()) {
+            if (takeReportLine(*line))
+                continue;
             if (*line == "OK") {
                 reply.outcome = Outcome::Ok;
                 return reply;
@@ -106,6 +139,76 @@ Outcome AtChannel::readMore(Deadline deadline) {
             break;
         }
     }
+}
+
+Outcome AtChannel::CollectReports() {
+    const Outcome outcome = takeArrived();
+    if (!mayBecomeReport(pending_))
+        consume(pending_.size());
+    return outcome;
+}
+
+std::vector<StatusReport> AtChannel::TakeReports(std::size_t most) {
+    const auto count = static_cast<std::ptrdiff_t>(std::min(most, reports_.size()));
+    std::vector<StatusReport> taken(reports_.begin(), reports_.begin() + count);
+    reports_.erase(reports_.begin(), reports_.begin() + count);
+    return taken;
+}
+
+// Reads what has arrived, without waiting and within kLongestAnswer bytes: reports go to the
+// queue, other whole lines are dropped, an unfinished line stays in pending_.
+Outcome AtChannel::takeArrived() {
+    std::size_t taken = 0;
+    for (;;) {
+        while (const std::optional<std::string> line = takeLine())
+            takeReportLine(*line);
+        if (taken >= kLongestAnswer) {
+            port_.DiscardInput();
+            return Outcome::Ok;
+        }
+        const std::size_t before = pending_.size();
+        switch (port_.Read(pending_, 0)) {
+        case SerialPort::ReadResult::Data:
+            taken += pending_.size() - before;
+            break;
+        case SerialPort::ReadResult::Nothing:
+            return Outcome::Ok;
+        case SerialPort::ReadResult::Lost:
+            return Outcome::Lost;
+        }
+    }
+}
+
+// True when the line belongs to a status report. A header whose next line is no hex had
+// lost its PDU: that line is then read as what it is.
+bool AtChannel::takeReportLine(const std::string& line) {
+    if (const std::optional<int> length = std::exchange(reportLength_, std::nullopt)) {
+        if (IsHex(line)) {
+            if (std::optional<StatusReport> report = ReadStatusReport(line, *length))
+                queue(std::move(*report));
+            return true;
+        }
+    }
+    if (!StartsWith(line, kReportHeader))
+        return false;
+    reportLength_ = AnnouncedPduLength(line);
+    return true;
+}
+
+void AtChannel::queue(StatusReport report) {
+    if (reports_.size() >= kMostReportsKept)
+        reports_.pop_front();
+    reports_.push_back(std::move(report));
+}
+
+// An unfinished line that may still turn out to be part of a report.
+bool AtChannel::mayBecomeReport(std::string_view unfinished) const {
+    if (unfinished.size() > kLongestReportLine)
+        return false;
+    if (reportLength_)
+        return true;
+    const std::size_t compared = std::min(unfinished.size(), kReportHeader.size());
+    return unfinished.substr(0, compared) == kReportHeader.substr(0, compared);
 }
 
 // Each byte is looked at once, however many reads a long line takes to arrive.

@@ -92,6 +92,19 @@ std::string DevicePathForPort(int port) {
     return {};
 }
 
+// "+CMGS: <reference>" before the final result; -1 when no such line holds a number.
+int ReferenceIn(const Reply& reply) {
+    for (const std::string& line : reply.lines) {
+        if (line.rfind("+CMGS:", 0) != 0)
+            continue;
+        char* end = nullptr;
+        const long reference = std::strtol(line.c_str() + 6, &end, 10);
+        if (end != line.c_str() + 6 && reference >= 0 && reference <= 255)
+            return static_cast<int>(reference);
+    }
+    return -1;
+}
+
 bool SimReportsNotReady(const Reply& reply) {
     for (const std::string& line : reply.lines) {
         if (line.rfind("+CPIN:", 0) == 0 && line.find("READY") == std::string::npos)
@@ -117,14 +130,15 @@ int ModemSession::Connect(int port, int baud) {
     return 1;
 }
 
-int ModemSession::Send(std::string_view mobile, std::string_view gbkText) {
+int ModemSession::Send(std::string_view mobile, std::string_view gbkText,
+                       std::vector<int>* references) {
     if (!connected_)
         return 0;
     const std::optional<Destination> to = ParseNumber(mobile);
     if (!to)
         return 0;
     const std::vector<std::string> pdus =
-        BuildMessagePdus(*to, GbkToUtf16(gbkText), nextReference_);
+        BuildMessagePdus(*to, GbkToUtf16(gbkText), nextReference_, references != nullptr);
     if (pdus.empty())
         return 0;
     if (pdus.size() > 1)
@@ -138,8 +152,11 @@ int ModemSession::Send(std::string_view mobile, std::string_view gbkText) {
         return 0;
     }
     for (const std::string& pdu : pdus) {
-        if (!submitPart(pdu, deadline))
+        const std::optional<int> reference = submitPart(pdu, deadline);
+        if (!reference)
             return 0;
+        if (references)
+            references->push_back(*reference);
     }
     return 1;
 }
@@ -149,9 +166,16 @@ void ModemSession::Disconnect() {
     connected_ = false;
 }
 
+std::vector<StatusReport> ModemSession::ReadReports(std::size_t most) {
+    if (port_.IsOpen() && at_.CollectReports() == Outcome::Lost)
+        dropLine();
+    return at_.TakeReports(most);
+}
+
 bool ModemSession::openLine(Deadline deadline) {
     if (devicePath_.empty() || !port_.Open(devicePath_, baud_))
         return false;
+    at_.Reset();
     if (initialise(deadline))
         return true;
     port_.Close();
@@ -176,18 +200,39 @@ bool ModemSession::initialise(Deadline deadline) {
     if (at_.Command("AT+CMEE=1", Within(SetupTimeoutMs(), deadline)).outcome == Outcome::Lost)
         return false;
     const Reply sim = at_.Command("AT+CPIN?", Within(SetupTimeoutMs(), deadline));
-    return sim.outcome != Outcome::Lost && !SimReportsNotReady(sim);
+    if (sim.outcome == Outcome::Lost || SimReportsNotReady(sim))
+        return false;
+    return askForStatusReports(deadline);
 }
 
-bool ModemSession::submitPart(const std::string& pduHex, Deadline deadline) {
+// Status reports routed straight to the line as "+CDS" (ds=1), no indications of received
+// messages (mt=0). Phase 2 message service (AT+CSMS=0) needs no acknowledgement of a report
+// with AT+CNMA. A modem that cannot do this still sends, only without reports; only a lost
+// line fails.
+bool ModemSession::askForStatusReports(Deadline deadline) {
+    if (at_.Command("AT+CSMS=0", Within(SetupTimeoutMs(), deadline)).outcome == Outcome::Lost)
+        return false;
+    // Mode 2 holds the reports back while the line is busy; some modems know only mode 1.
+    for (const char* command : {"AT+CNMI=2,0,0,1,0", "AT+CNMI=1,0,0,1,0"}) {
+        const Outcome outcome = at_.Command(command, Within(SetupTimeoutMs(), deadline)).outcome;
+        if (outcome != Outcome::Failed)
+            return outcome != Outcome::Lost;
+    }
+    return true;
+}
+
+// The reference the modem gave the accepted part; nullopt when it was not accepted.
+std::optional<int> ModemSession::submitPart(const std::string& pduHex, Deadline deadline) {
     if (!at_.Start("AT+CMGS=" + std::to_string(SubmitLength(pduHex)))) {
         dropLine();
-        return false;
+        return std::nullopt;
     }
     if (!settled(at_.AwaitPrompt(Within(AnswerTimeoutMs(), deadline))))
-        return false;
+        return std::nullopt;
     const Reply reply = at_.SubmitPdu(pduHex, Within(AnswerTimeoutMs(), deadline));
-    return settled(reply.outcome) && reply.HasLineStartingWith("+CMGS:");
+    if (!settled(reply.outcome) || !reply.HasLineStartingWith("+CMGS:"))
+        return std::nullopt;
+    return ReferenceIn(reply);
 }
 
 // After anything but Ok, leaves the line ready for the next number: a lost line is closed

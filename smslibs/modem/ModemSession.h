@@ -2,10 +2,13 @@
 
 #include "AtChannel.h"
 #include "SerialPort.h"
+#include "StatusReport.h"
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace smsmodem {
 
@@ -18,15 +21,22 @@ public:
     // Non-zero when a modem answered on the port.
     int Connect(int port, int baud);
     // 1 when every part of the message was accepted within the time one message may take.
-    int Send(std::string_view mobile, std::string_view gbkText);
+    // Given references, every part asks the network for a status report, and the reference
+    // the modem gave each accepted part is appended (-1 when its answer did not say).
+    int Send(std::string_view mobile, std::string_view gbkText,
+             std::vector<int>* references = nullptr);
     void Disconnect();
+    // Up to most of the status reports that have arrived, oldest first; reads the line
+    // without waiting when it is open. The reports leave the queue.
+    std::vector<StatusReport> ReadReports(std::size_t most);
 
 private:
     using Deadline = std::chrono::steady_clock::time_point;
 
     bool openLine(Deadline deadline);
     bool initialise(Deadline deadline);
-    bool submitPart(const std::string& pduHex, Deadline deadline);
+    bool askForStatusReports(Deadline deadline);
+    std::optional<int> submitPart(const std::string& pduHex, Deadline deadline);
     bool settled(Outcome outcome);
     void dropLine();
 

@@ -14,6 +14,7 @@ constexpr std::size_t kMaxParts = 255;
 constexpr std::size_t kMaxDigits = 20;
 
 constexpr unsigned kSubmitRelativeValidity = 0x11;
+constexpr unsigned kStatusReportRequest = 0x20;
 constexpr unsigned kUserDataHeaderFlag = 0x40;
 constexpr unsigned kInternationalNumber = 0x91;
 constexpr unsigned kUnknownNumber = 0x81;
@@ -113,9 +114,10 @@ std::vector<std::u16string> SplitIntoParts(const std::u16string& text) {
 }
 
 std::string BuildSubmitPdu(const Destination& to, const std::u16string& part,
-                           const std::optional<PartHeader>& header) {
+                           const std::optional<PartHeader>& header, bool requestReport) {
     std::string pdu = "00";
-    AppendOctet(pdu, kSubmitRelativeValidity | (header ? kUserDataHeaderFlag : 0));
+    AppendOctet(pdu, kSubmitRelativeValidity | (header ? kUserDataHeaderFlag : 0) |
+                         (requestReport ? kStatusReportRequest : 0));
     AppendOctet(pdu, 0x00); // message reference, set by the modem
     AppendOctet(pdu, static_cast<unsigned>(to.digits.size()));
     AppendOctet(pdu, to.international ? kInternationalNumber : kUnknownNumber);
@@ -139,17 +141,17 @@ std::string BuildSubmitPdu(const Destination& to, const std::u16string& part,
 }
 
 std::vector<std::string> BuildMessagePdus(const Destination& to, const std::u16string& text,
-                                          std::uint8_t reference) {
+                                          std::uint8_t reference, bool requestReport) {
     const std::vector<std::u16string> parts = SplitIntoParts(text);
     if (parts.size() > kMaxParts)
         return {};
     if (parts.size() == 1)
-        return {BuildSubmitPdu(to, parts.front(), std::nullopt)};
+        return {BuildSubmitPdu(to, parts.front(), std::nullopt, requestReport)};
     std::vector<std::string> pdus;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const PartHeader header{reference, static_cast<std::uint8_t>(parts.size()),
                                 static_cast<std::uint8_t>(i + 1)};
-        pdus.push_back(BuildSubmitPdu(to, parts[i], header));
+        pdus.push_back(BuildSubmitPdu(to, parts[i], header, requestReport));
     }
     return pdus;
 }

@@ -32,12 +32,13 @@ struct PartHeader {
 };
 
 // One SMS-SUBMIT in upper-case hex: service centre "00" (the SIM's), UCS2, validity 4 days.
+// requestReport sets the status-report request bit: the network then reports the delivery.
 std::string BuildSubmitPdu(const Destination& to, const std::u16string& part,
-                           const std::optional<PartHeader>& header);
+                           const std::optional<PartHeader>& header, bool requestReport = false);
 
 // Every part of a message; empty when the text needs more than 255 parts.
 std::vector<std::string> BuildMessagePdus(const Destination& to, const std::u16string& text,
-                                          std::uint8_t reference);
+                                          std::uint8_t reference, bool requestReport = false);
 
 // The length AT+CMGS expects: the octets after the service-centre field.
 int SubmitLength(const std::string& pduHex);

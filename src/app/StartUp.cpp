@@ -17,8 +17,11 @@
 std::unique_ptr<TFormMain> CreateMainWindow() {
     if (!MakeProgramFolder())
         return nullptr;
-    if (!LockProgramFolder()) {
-        ShowInfo(QStringLiteral("程序已经在运行！"));
+    if (const FolderLockOutcome lock = TakeProgramFolderLock(); !lock.held) {
+        if (lock.writeProblem.isEmpty())
+            ShowInfo(QStringLiteral("程序已经在运行！"));
+        else
+            ShowErrorText(lock.writeProblem);
         return nullptr;
     }
     RemoveLeftoverTempFiles(AppDir());

@@ -109,6 +109,17 @@ void CreatePrivateFile(const QString& path) {
         ThrowSystemError();
 }
 
+// A write cut short (the disk filled up) is followed by one for the rest, which fails with
+// the system's reason instead of leaving none.
+void WriteAll(QFile& file, const QByteArray& bytes) {
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            ThrowText(file.errorString());
+        done += written;
+    }
+}
+
 // The mode a replacement gets: the target's, never wider than owner read and write.
 mode_t ReplacementMode(const QString& target) {
     struct stat status {};
@@ -128,8 +139,7 @@ void CopyBytes(const QString& source, const QString& target) {
         ThrowText(to.errorString());
     QByteArray chunk;
     while (!(chunk = from.read(1 << 20)).isEmpty())
-        if (to.write(chunk) != chunk.size())
-            ThrowText(to.errorString());
+        WriteAll(to, chunk);
     if (from.error() != QFile::NoError)
         ThrowText(from.errorString());
     if (!to.flush())
@@ -149,10 +159,13 @@ QString ResolveLink(const QString& path) {
     return current;
 }
 
+QString TFileReplacement::TempPathFor(const QString& path, const QString& tag) {
+    const QFileInfo info(ResolveLink(path));
+    return info.absolutePath() + '/' + tag + info.fileName() + ".tmp";
+}
+
 TFileReplacement::TFileReplacement(const QString& path, const QString& tag)
-    : target(ResolveLink(path)) {
-    const QFileInfo info(target);
-    temp = info.absolutePath() + '/' + tag + info.fileName() + ".tmp";
+    : target(ResolveLink(path)), temp(TempPathFor(path, tag)) {
     QFile::remove(temp);
     RemoveSqliteSideFiles(temp);
     CreatePrivateFile(temp);

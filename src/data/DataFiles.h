@@ -25,6 +25,9 @@ public:
     TFileReplacement(const TFileReplacement&) = delete;
     TFileReplacement& operator=(const TFileReplacement&) = delete;
 
+    // The temporary file a replacement of path uses; a file there is removed when it starts.
+    static QString TempPathFor(const QString& path, const QString& tag);
+
     const QString& Target() const { return target; }
     const QString& TempPath() const { return temp; }
     void Commit();

@@ -20,6 +20,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -350,18 +351,27 @@ void TDbAccess::BackupTo(const QString& path) {
     }
 }
 
-void TDbAccess::RestoreFrom(const QString& path) {
-    QString failure;
+void TDbAccess::RestoreFrom(const QString& path, const std::function<void()>& beforeReplacing) {
+    std::optional<TFileReplacement> replacement;
     try {
         if (!ProgramFolderLocked())
             ThrowText(QStringLiteral("程序文件夹未锁定，不能替换数据文件"));
-        TFileReplacement replacement(DataFilePath(), kRestoreTag);
-        ReadDatabaseInto(path, replacement.TempPath());
-        if (const QString problem = CheckDataFile(replacement.TempPath()); !problem.isEmpty())
+        if (SameFile(path, TFileReplacement::TempPathFor(DataFilePath(), kRestoreTag)))
+            ThrowText(QStringLiteral("不能从恢复时使用的临时文件恢复：") + path);
+        replacement.emplace(DataFilePath(), kRestoreTag);
+        ReadDatabaseInto(path, replacement->TempPath());
+        if (const QString problem = CheckDataFile(replacement->TempPath()); !problem.isEmpty())
             ThrowText(problem);
+    } catch (const EDBException& error) {
+        throw EDBException(error.Message(), kRestoreFailed, QString());
+    }
+    if (beforeReplacing)
+        beforeReplacing();
+    QString failure;
+    try {
         Disconnect();
-        replacement.Commit();
-        RemoveSqliteSideFiles(replacement.Target());
+        replacement->Commit();
+        RemoveSqliteSideFiles(replacement->Target());
     } catch (const EDBException& error) {
         failure = error.Message();
     }
@@ -404,8 +414,8 @@ void BackupDatabase(const QString& path) {
     DbAccess().BackupTo(path);
 }
 
-void RestoreDatabase(const QString& path) {
-    DbAccess().RestoreFrom(path);
+void RestoreDatabase(const QString& path, const std::function<void()>& beforeReplacing) {
+    DbAccess().RestoreFrom(path, beforeReplacing);
 }
 
 QStringList SplitText(const QString& text, const QString& separator) {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QTableView;
 class QTreeWidget;
 struct sqlite3;
@@ -62,10 +64,11 @@ public:
     // A consistent copy of the open data file, put in place atomically.
     void BackupTo(const QString& path);
     // Reads the file through SQLite into a copy beside the data file and checks the copy: a
-    // bad file changes nothing. A good copy replaces the data file atomically (the file a link
-    // points to, when it is one) and the connection opens it. Only while this copy of the
-    // program holds the program folder's lock.
-    void RestoreFrom(const QString& path);
+    // bad file changes nothing. Then beforeReplacing runs (its failure changes nothing either),
+    // so it may even overwrite the file just read. A good copy replaces the data file atomically
+    // (the file a link points to, when it is one) and the connection opens it. Only while this
+    // copy of the program holds the program folder's lock.
+    void RestoreFrom(const QString& path, const std::function<void()>& beforeReplacing = {});
 
     TDataSet& GridSet() { return gridSet; }
     TDataSet& QuerySet() { return querySet; }
@@ -95,7 +98,7 @@ void ExecSql(const QString& text);
 void ExecSql(const QList<SqlStatement>& statements);
 int ExecScalarSql(const QString& sql, const SqlParams& params = {});
 void BackupDatabase(const QString& path);
-void RestoreDatabase(const QString& path);
+void RestoreDatabase(const QString& path, const std::function<void()>& beforeReplacing = {});
 
 // One more piece than there are separators: "" gives [""], a trailing separator an empty last
 // piece.

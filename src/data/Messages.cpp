@@ -52,6 +52,44 @@ private:
     }
 };
 
+// A common cause of a failure, told by the engine's or the system's text.
+struct FailureCause {
+    const char* reason; // said to the user before the engine's text
+    const char* told;   // a text that already gives the reason needs no more
+    QStringList engineTexts;
+};
+
+const FailureCause kFailureCauses[] = {
+    {"磁盘空间已满",
+     "已满",
+     {"database or disk is full", "No space left on device", "Disk quota exceeded"}},
+    {"没有写入权限或磁盘是只读的",
+     "权限",
+     {"attempt to write a readonly database", "Permission denied", "Read-only file system",
+      "Operation not permitted"}},
+    {"文件正被其他程序使用", "其他程序", {"database is locked"}},
+    {"文件已损坏或不是数据文件",
+     "损坏",
+     {"database disk image is malformed", "file is not a database"}},
+    {"文件不存在或不能打开", "不存在", {"unable to open database file"}},
+};
+
+// Puts a short reason in the user's language before the engine's text of a common failure.
+QString WithFailureReasons(QString text) {
+    for (const FailureCause& cause : kFailureCauses) {
+        if (text.contains(QString::fromUtf8(cause.told)))
+            continue;
+        for (const QString& engineText : cause.engineTexts) {
+            const qsizetype at = text.indexOf(engineText, 0, Qt::CaseInsensitive);
+            if (at >= 0) {
+                text.insert(at, QString::fromUtf8(cause.reason) + QStringLiteral("。"));
+                break;
+            }
+        }
+    }
+    return text;
+}
+
 IMessageBoxes*& boxesSlot() {
     static IMessageBoxes* boxes = nullptr;
     return boxes;
@@ -65,7 +103,8 @@ IMessageBoxes& boxes() {
 
 bool show(const QString& caption, const QString& text, MsgIcon icon, MsgButtons buttons,
           bool keepOtherWindowsEnabled = false) {
-    return boxes().Show({caption, text, icon, buttons, keepOtherWindowsEnabled});
+    return boxes().Show(
+        {caption, WithFailureReasons(text), icon, buttons, keepOtherWindowsEnabled});
 }
 
 } // namespace

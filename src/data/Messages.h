@@ -27,6 +27,8 @@ public:
 // nullptr restores the Qt boxes.
 void SetMessageBoxes(IMessageBoxes* boxes);
 
+// Every box names the common causes of a failure in words before the engine's or the system's
+// text it quotes: a full disk, no right to write, a file in use, a damaged or missing file.
 void ShowInfo(const QString& text);      // "提示"
 bool AskConfirm(const QString& text);    // "确认", Yes/No, No is the default
 void ShowErrorText(const QString& text); // "错误"

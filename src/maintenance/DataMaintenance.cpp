@@ -21,8 +21,8 @@ void BackupData(const QString& chosen) {
 }
 
 void RestoreData(const QString& path) {
-    TakeSafetyCopy();
-    RestoreDatabase(path);
+    // The chosen file is read before the safety copy is taken: it may be the safety copy.
+    RestoreDatabase(path, TakeSafetyCopy);
     WriteLog(QStringLiteral("数据恢复！"));
 }
 

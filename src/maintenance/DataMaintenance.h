@@ -14,8 +14,9 @@ void TakeSafetyCopy();
 QString BackupFileName(const QString& chosen);
 // Writes a consistent copy of the data file to the chosen name + ".dat".
 void BackupData(const QString& chosen);
-// Takes the safety copy, puts the backup at path in place of the data file and logs it. A file
-// that is not a valid data file changes nothing.
+// Reads the backup at path, takes the safety copy, puts the backup in place of the data file and
+// logs it. The backup may be the safety copy itself. A file that is not a valid data file
+// changes nothing and takes no safety copy.
 void RestoreData(const QString& path);
 // Takes the safety copy and deletes every customer, attached file and group in one transaction,
 // which puts the "未分组" group back; custom fields, notes, reminders and settings stay.

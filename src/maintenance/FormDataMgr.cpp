@@ -121,7 +121,10 @@ QWidget* TFormDataMgr::createImportPage() {
 void TFormDataMgr::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOverMainWindow(*this);
-    FormShow();
+    if (!shownBefore) {
+        shownBefore = true;
+        RunHandled(this, [this] { FormShow(); });
+    }
 }
 
 void TFormDataMgr::reject() {

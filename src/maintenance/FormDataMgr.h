@@ -49,12 +49,14 @@ protected:
 private:
     QWidget* createButtonPage(QPushButton*& button, const QString& caption, QLabel* text);
     QWidget* createImportPage();
+    // The first show only: showing the dialog again keeps the ticks and the group.
     void FormShow();
     void RunImport(const QString& path);
     void ShowImportProgress(int rows);
 
     int groupIndex = 0;
     bool importing = false;
+    bool shownBefore = false;
 };
 
 int ShowDataMgrDialog(QWidget* parent = nullptr);

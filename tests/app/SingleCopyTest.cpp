@@ -1,10 +1,12 @@
 #include "app/FormMain.h"
 #include "app/StartUp.h"
+#include "data/AppDir.h"
 #include "data/DbAccess.h"
 #include "data/Exceptions.h"
 #include "data/ProgramLock.h"
 #include "maintenance/CompactDatabase.h"
-#include "support/AppDirTest.h"
+#include "support/DataFileTest.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +59,31 @@ TEST_F(SingleCopyTest, ASecondCopyLeavesTheDataAloneUntilTheFirstIsGone) {
     EXPECT_NE(form, nullptr);
     EXPECT_TRUE(ProgramFolderLocked());
     EXPECT_TRUE(DbAccess().Connected());
+}
+
+TEST_F(SingleCopyTest, ALockFileThatCannotBeWrittenIsNotTakenForASecondCopy) {
+    const QString lockFailed = "不能在程序文件夹中建立锁文件，程序不能启动！\n详细信息：";
+    UnlockProgramFolder();
+    ASSERT_TRUE(QFile::setPermissions(appDir(), QFile::ReadOwner | QFile::ExeOwner));
+    {
+        const ObeyFilePermissions obey;
+        EXPECT_EQ(CreateMainWindow(), nullptr);
+    }
+    QFile::setPermissions(appDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(boxes.Last().caption, "错误");
+    EXPECT_EQ(boxes.Last().text, lockFailed + "没有写入权限或磁盘是只读的。Permission denied（" +
+                                     ProgramLockPath() + "）");
+
+    SmallDisk disk(400);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "a full disk is a tmpfs, which only root can mount";
+    SetAppDir(disk.Folder());
+    ASSERT_TRUE(QFile::copy(TEST_SEED_DATAFILE, dataFile()));
+    disk.Fill();
+    EXPECT_EQ(CreateMainWindow(), nullptr);
+    EXPECT_EQ(boxes.Last().text,
+              lockFailed + "磁盘空间已满。No space left on device（" + ProgramLockPath() + "）");
+    EXPECT_FALSE(DbAccess().Connected());
 }
 
 TEST_F(SingleCopyTest, StartUpRemovesTheCopiesAKilledRunLeftBehind) {

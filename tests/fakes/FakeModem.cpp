@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -25,6 +28,77 @@ void CloseFd(int& fd) {
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+constexpr int kLongestDeliveryMs = 5000;
+constexpr unsigned kStatusReportRequest = 0x20;
+// The network's service centre, +8613010314500, in front of every report.
+constexpr char kServiceCentre[] = "0891683110304105F0";
+// 2024-05-06 10:20:30 and 10:21:05, zone +08:00, as semi-octets.
+constexpr char kCentreTime[] = "42506001020323";
+constexpr char kDischargeStamp[] = "42506001125023";
+
+// The octet at index of a hex text; -1 past its end or where it is no hex.
+int OctetAt(const std::string& hex, std::size_t index) {
+    if (2 * index + 2 > hex.size())
+        return -1;
+    char* end = nullptr;
+    const std::string digits = hex.substr(2 * index, 2);
+    const long value = std::strtol(digits.c_str(), &end, 16);
+    return *end == '\0' ? static_cast<int>(value) : -1;
+}
+
+std::string HexOctet(int value) {
+    char text[3];
+    std::snprintf(text, sizeof text, "%02X", value & 0xFF);
+    return text;
+}
+
+// An SMS-SUBMIT: the service centre, first octet, reference, then the destination address.
+bool AsksForReport(const std::string& submitHex) {
+    const int centre = OctetAt(submitHex, 0);
+    const int firstOctet = centre < 0 ? -1 : OctetAt(submitHex, 1 + centre);
+    return firstOctet >= 0 && (firstOctet & kStatusReportRequest) != 0;
+}
+
+std::string DestinationField(const std::string& submitHex) {
+    const int centre = std::max(OctetAt(submitHex, 0), 0);
+    const std::size_t start = 3 + static_cast<std::size_t>(centre);
+    const int digits = std::max(OctetAt(submitHex, start), 0);
+    return submitHex.substr(std::min(2 * start, submitHex.size()),
+                            2 * (2 + (static_cast<std::size_t>(digits) + 1) / 2));
+}
+
+std::string NationalAddressField(const std::string& number) {
+    std::string field = HexOctet(static_cast<int>(number.size())) + "81";
+    for (std::size_t i = 0; i < number.size(); i += 2) {
+        field += i + 1 < number.size() ? number[i + 1] : 'F';
+        field += number[i];
+    }
+    return field;
+}
+
+int StatusOf(FakeModem::Report outcome) {
+    return outcome == FakeModem::Report::Failed ? FakeModem::kFailedStatus
+                                                : FakeModem::kDeliveredStatus;
+}
+
+std::string ReportLines(int reference, const std::string& addressField, int status) {
+    const std::string report = "06" + HexOctet(reference) + addressField + kCentreTime +
+                               kDischargeStamp + HexOctet(status);
+    return "\r\n+CDS: " + std::to_string(report.size() / 2) + "\r\n" + kServiceCentre + report +
+           "\r\n";
+}
+
+// The n-th field of "AT+CNMI=<mode>,<mt>,<bm>,<ds>,<bfr>".
+std::string CnmiField(const std::string& command, int n) {
+    std::size_t start = command.find('=');
+    for (int i = 0; i < n && start != std::string::npos; ++i)
+        start = command.find(',', start + 1);
+    if (start == std::string::npos)
+        return {};
+    const std::size_t end = command.find(',', start + 1);
+    return command.substr(start + 1, end == std::string::npos ? end : end - start - 1);
 }
 
 } // namespace
@@ -60,6 +134,33 @@ void FakeModem::FailCommand(const std::string& command) {
     failingCommands_.push_back(command);
 }
 
+void FakeModem::ScriptReports(std::vector<Report> plan) {
+    const std::lock_guard lock(mutex_);
+    reportPlan_ = std::move(plan);
+}
+
+void FakeModem::ReleaseReports(Release when) {
+    const std::lock_guard lock(mutex_);
+    if (when == Release::InNextAnswer) {
+        releaseInNextAnswer_ = true;
+        return;
+    }
+    std::string reports;
+    for (const std::string& report : std::exchange(heldReports_, {}))
+        reports += report;
+    answerReadable(reports);
+}
+
+void FakeModem::SendUnsolicited(const std::string& bytes) {
+    const std::lock_guard lock(mutex_);
+    answerReadable(bytes);
+}
+
+std::string FakeModem::StatusReportLines(int reference, const std::string& nationalNumber,
+                                         Report outcome) {
+    return ReportLines(reference, NationalAddressField(nationalNumber), StatusOf(outcome));
+}
+
 std::vector<std::string> FakeModem::Commands() const {
     const std::lock_guard lock(mutex_);
     return commands_;
@@ -90,6 +191,7 @@ void FakeModem::Replug() {
         state_ = State::Command;
         echo_ = true;
         hungUp_ = false;
+        reportsRouted_ = false;
         line_.clear();
         pdu_.clear();
     }
@@ -200,7 +302,13 @@ void FakeModem::handleCommand(const std::string& command) {
         echo_ = false;
     else if (command == "ATE1")
         echo_ = true;
-    answer(StartsWith(command, "AT") ? "\r\nOK\r\n" : "\r\nERROR\r\n");
+    else if (StartsWith(command, "AT+CNMI="))
+        reportsRouted_ = CnmiField(command, 3) == "1";
+    if (!StartsWith(command, "AT")) {
+        answer("\r\nERROR\r\n");
+        return;
+    }
+    answer("\r\n" + releasedForThisAnswer() + "OK\r\n");
 }
 
 void FakeModem::finishSubmission() {
@@ -233,7 +341,35 @@ void FakeModem::finishSubmission() {
 }
 
 void FakeModem::accept() {
-    answer("\r\n+CMGS: " + std::to_string(nextMessageNumber_++) + "\r\n\r\nOK\r\n");
+    const int reference = nextReference_;
+    nextReference_ = (nextReference_ + 1) % 256;
+    answer("\r\n+CMGS: " + std::to_string(reference) + "\r\n" + releasedForThisAnswer() +
+           "\r\nOK\r\n");
+    Submission& part = submissions_.back();
+    part.reference = reference;
+    holdReportFor(part);
+}
+
+void FakeModem::holdReportFor(const Submission& part) {
+    if (!reportsRouted_ || !AsksForReport(part.pduHex))
+        return;
+    Report outcome = Report::Delivered;
+    if (!reportPlan_.empty()) {
+        outcome = reportPlan_.front();
+        reportPlan_.erase(reportPlan_.begin());
+    }
+    if (outcome != Report::Never)
+        heldReports_.push_back(
+            ReportLines(part.reference, DestinationField(part.pduHex), StatusOf(outcome)));
+}
+
+std::string FakeModem::releasedForThisAnswer() {
+    if (!std::exchange(releaseInNextAnswer_, false))
+        return {};
+    std::string reports;
+    for (const std::string& report : std::exchange(heldReports_, {}))
+        reports += report;
+    return reports;
 }
 
 // Writes the unit over and over, without blocking, while the line takes it. True once
@@ -262,6 +398,21 @@ bool FakeModem::pour(const std::string& unit) {
 
 void FakeModem::answer(const std::string& text) {
     [[maybe_unused]] const ssize_t written = ::write(master_, text.data(), text.size());
+}
+
+// Written while the library waits for nothing: returns once the line holds every byte, so
+// the library's next look finds them all.
+void FakeModem::answerReadable(const std::string& text) {
+    int before = 0;
+    ::ioctl(slaveKeeper_, FIONREAD, &before);
+    answer(text);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kLongestDeliveryMs);
+    int waiting = 0;
+    while (::ioctl(slaveKeeper_, FIONREAD, &waiting) == 0 &&
+           waiting < before + static_cast<int>(text.size()) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
 }
 
 void FakeModem::hangUp() {

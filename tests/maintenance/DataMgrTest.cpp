@@ -3,16 +3,21 @@
 #include "customers/Customer.h"
 #include "customers/FormViewCustomerType.h"
 #include "customers/GroupTree.h"
+#include "data/AppDir.h"
 #include "data/DbAccess.h"
+#include "data/Exceptions.h"
 #include "data/FormWaiting.h"
+#include "data/ProgramLock.h"
 #include "maintenance/CustomerImport.h"
 #include "maintenance/DataMaintenance.h"
 #include "maintenance/FormDataMgr.h"
 #include "support/DataFileTest.h"
+#include "support/SmallDisk.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -133,8 +138,8 @@ TEST_F(DataMgrTest, RestorePutsEveryTableBackAndRefusesABadFile) {
     boxes.AnswerNext(true);
     fileDialogs.ChooseNext(file("bad.dat"));
     dialog->btnAdd->click();
-    EXPECT_TRUE(boxes.Last().text.startsWith("数据库恢复失败！\n详细信息："));
-    EXPECT_GT(boxes.Last().text.size(), QString("数据库恢复失败！\n详细信息：").size());
+    EXPECT_EQ(boxes.Last().text,
+              "数据库恢复失败！\n详细信息：文件已损坏或不是数据文件。file is not a database");
     EXPECT_EQ(Count("select count(*) from Customer where 姓名 = '新客户'"), 1);
     EXPECT_FALSE(readLog(clock.now.date()).contains("数据恢复！"));
     EXPECT_TRUE(dialog->isVisible());
@@ -155,6 +160,29 @@ TEST_F(DataMgrTest, RestorePutsEveryTableBackAndRefusesABadFile) {
     // The safety copy holds the state just before the restore.
     EXPECT_EQ(RowsIn(SafetyCopyPath(), "select count(*) from Customer where 姓名 = '新客户'"), 1);
     EXPECT_EQ(ModeOf(SafetyCopyPath()), 0600u);
+}
+
+TEST_F(DataMgrTest, RestoringTheSafetyCopyPutsItBackAndKeepsTheDataBeforeIt) {
+    AddCustomer("张三");
+    ClearData();
+    AddCustomer("李四");
+    const QString link = file("link.dat");
+    ASSERT_TRUE(QFile::link(SafetyCopyPath(), link));
+    RestoreData(link);
+    EXPECT_EQ(Count("select count(*) from Customer where 姓名 = '张三'"), 1);
+    EXPECT_EQ(Count("select count(*) from Customer"), 1);
+    EXPECT_EQ(RowsIn(SafetyCopyPath(), "select count(*) from Customer where 姓名 = '李四'"), 1);
+
+    RestoreData(SafetyCopyPath());
+    EXPECT_EQ(Count("select count(*) from Customer where 姓名 = '李四'"), 1);
+    EXPECT_EQ(RowsIn(SafetyCopyPath(), "select count(*) from Customer where 姓名 = '张三'"), 1);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+
+    // Not even the file the restore writes its copy to is lost when it is the one chosen.
+    const QString temp = file("~RSbookkeep.dat.tmp");
+    ASSERT_TRUE(QFile::copy(SafetyCopyPath(), temp));
+    EXPECT_THROW(RestoreData(temp), EDBException);
+    EXPECT_EQ(ReadBytes(temp), ReadBytes(SafetyCopyPath()));
 }
 
 TEST_F(DataMgrTest, ClearKeepsGroupZeroFieldsNotesAndRemindersAndOverwritesTheSafetyCopy) {
@@ -214,8 +242,11 @@ TEST_F(DataMgrTest, ImportAddsTheRowsToTheChosenGroup) {
         picker->btnOK->click();
     });
     dialog->EdtGoup->ButClick();
+    dialog->hide(); // minimised and restored
+    dialog->show();
     EXPECT_EQ(dialog->EdtGoup->text(), "华东");
     EXPECT_EQ(dialog->GroupIndex(), 1);
+    EXPECT_EQ(dialog->TickedFields(), (QStringList{"姓名", "手机号码"}));
 
     WriteXlsx(file("three.xlsx"), {{"备注", "姓名", "手机号码", "等级"},
                                    {"r1", "张三", 13912345678.0, "A"},
@@ -271,6 +302,41 @@ TEST_F(DataMgrTest, AFailedImportStoresNothingAndNamesTheReason) {
     EXPECT_TRUE(Import(file("cut.xls")).startsWith(kImportFailed + "Excel文件"));
     EXPECT_EQ(Count("select count(*) from Customer"), 0);
     EXPECT_FALSE(WaitingWindow().isVisible());
+}
+
+TEST_F(DataMgrTest, AFullDiskIsNamedInWordsBeforeTheEnginesText) {
+    ExecSql("pragma max_page_count = " + QString::number(ExecScalarSql("pragma page_count")));
+    Tick({"姓名"});
+    QList<QVariantList> rows = {{"姓名"}};
+    for (int row = 0; row < 200; ++row)
+        rows.append({QString(90, 'x')});
+    WriteXlsx(file("many.xlsx"), rows);
+    const QString imported = Import(file("many.xlsx"));
+    EXPECT_TRUE(imported.startsWith(kImportFailed + "第")) << imported.toStdString();
+    EXPECT_TRUE(imported.endsWith("条数据不能导入：磁盘空间已满。database or disk is full"))
+        << imported.toStdString();
+    EXPECT_EQ(Count("select count(*) from Customer"), 0);
+
+    SmallDisk disk(400);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "a full disk is a tmpfs, which only root can mount";
+    DbAccess().Disconnect();
+    UnlockProgramFolder();
+    SetAppDir(disk.Folder());
+    ASSERT_TRUE(QFile::copy(TEST_SEED_DATAFILE, dataFile()));
+    ASSERT_TRUE(QFile::copy(TEST_SEED_DATAFILE, file("backup.dat")));
+    ASSERT_TRUE(LockProgramFolder());
+    ASSERT_TRUE(DbAccess().Connect());
+    disk.Fill();
+    // Room for part of a copy: the write stops short before it fails.
+    QFile::resize(file("filler"), QFileInfo(file("filler")).size() - 5 * 4096);
+    boxes.AnswerNext(true);
+    fileDialogs.ChooseNext(file("backup.dat"));
+    dialog->btnAdd->click();
+    EXPECT_EQ(boxes.Last().text,
+              "数据库恢复失败！\n详细信息：磁盘空间已满。No space left on device");
+    DbAccess().Disconnect();
+    UnlockProgramFolder();
 }
 
 TEST_F(DataMgrTest, ALongImportShowsItsProgressAndCannotStartTwice) {

@@ -1,5 +1,5 @@
+#include "GbkText.h"
 #include "fakes/FakeHttpServer.h"
-#include "util/Gbk.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,7 @@
+#include "GbkText.h"
 #include "PduReader.h"
+#include "SmsModem.h"
 #include "fakes/FakeModem.h"
-#include "util/Gbk.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,14 +11,19 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 namespace {
 
 using ConnectFunction = int (*)(const char*, int, int, int*, int*);
 using SendFunction = int (*)(const char*, const char*);
 using DisconnectFunction = void (*)();
+using SendWithReferencesFunction = int (*)(const char*, const char*, int*, int, int*);
+using ReadReportsFunction = int (*)(SmsStatusReport*, int);
 
 using Misbehaviour = FakeModem::Misbehaviour;
+using Report = FakeModem::Report;
+using Release = FakeModem::Release;
 
 constexpr char kIdentification[] = "0123456789ABCDEF0123456789ABCDEF0123456789ABCDE";
 constexpr int kNoModemPort = 250;
@@ -47,7 +53,11 @@ protected:
         sendMessage = reinterpret_cast<SendFunction>(library.resolve("Sms_Send"));
         disconnectModem =
             reinterpret_cast<DisconnectFunction>(library.resolve("Sms_Disconnection"));
-        ASSERT_TRUE(connectModem && sendMessage && disconnectModem);
+        sendWithReferences =
+            reinterpret_cast<SendWithReferencesFunction>(library.resolve("Sms_SendWithReferences"));
+        readReports = reinterpret_cast<ReadReportsFunction>(library.resolve("Sms_ReadReports"));
+        ASSERT_TRUE(connectModem && sendMessage && disconnectModem && sendWithReferences &&
+                    readReports);
     }
 
     void TearDown() override {
@@ -76,6 +86,30 @@ protected:
         return sendMessage(ToGbk(number).constData(), ToGbk(text).constData());
     }
 
+    // The references of the parts accepted, or nothing when the message failed.
+    std::optional<std::vector<int>> sendReported(const QString& number, const QString& text) {
+        std::vector<int> references(SMS_MOST_PARTS, -2);
+        int accepted = -1;
+        if (sendWithReferences(ToGbk(number).constData(), ToGbk(text).constData(),
+                               references.data(), SMS_MOST_PARTS, &accepted) != 1)
+            return std::nullopt;
+        references.resize(accepted);
+        return references;
+    }
+
+    std::vector<SmsStatusReport> reportsArrived() {
+        std::vector<SmsStatusReport> reports(16);
+        reports.resize(readReports(reports.data(), static_cast<int>(reports.size())));
+        return reports;
+    }
+
+    std::vector<int> modemReferences() const {
+        std::vector<int> references;
+        for (const auto& submission : modem.Submissions())
+            references.push_back(submission.reference);
+        return references;
+    }
+
     std::vector<SubmitPdu> sentPdus(std::size_t from = 0) const {
         std::vector<SubmitPdu> pdus;
         const auto submissions = modem.Submissions();
@@ -99,7 +133,19 @@ protected:
     ConnectFunction connectModem = nullptr;
     SendFunction sendMessage = nullptr;
     DisconnectFunction disconnectModem = nullptr;
+    SendWithReferencesFunction sendWithReferences = nullptr;
+    ReadReportsFunction readReports = nullptr;
 };
+
+void ExpectReport(const SmsStatusReport& report, int reference, int state, int networkStatus,
+                  const char* recipient) {
+    EXPECT_EQ(report.reference, reference);
+    EXPECT_EQ(report.state, state);
+    EXPECT_EQ(report.networkStatus, networkStatus);
+    EXPECT_STREQ(report.recipient, recipient);
+    EXPECT_STREQ(report.dischargeTime, FakeModem::kDischargeTime);
+    EXPECT_EQ(report.zoneMinutes, 8 * 60);
+}
 
 TEST_F(SmsModemLibrary, ConnectsAndSendsAChineseTextAsOneUcs2Pdu) {
     ASSERT_NE(connect(), 0);
@@ -277,6 +323,92 @@ TEST_F(SmsModemLibrary, ConnectingTwiceNullTextsAndWrittenNumbersAreSafe) {
     disconnectModem();
     EXPECT_NE(send("13800138000", QStringLiteral("已断开")), 1);
     EXPECT_EQ(modem.Submissions().size(), 1u);
+}
+
+TEST_F(SmsModemLibrary, EachPartHasItsReferenceAndItsReportIsReadWheneverItArrives) {
+    ASSERT_NE(connect(), 0);
+    modem.ScriptReports({Report::Delivered, Report::Failed, Report::Never});
+    const auto parts = sendReported("13800138000", RepeatedTo(QStringLiteral("回执"), 150));
+    ASSERT_TRUE(parts);
+    EXPECT_EQ(*parts, modemReferences());
+    ASSERT_EQ(parts->size(), 3u);
+    for (const SubmitPdu& pdu : sentPdus())
+        EXPECT_EQ(pdu.firstOctet, 0x71);
+
+    // After the batch, while no command runs; a short buffer takes the reports in turns.
+    EXPECT_TRUE(reportsArrived().empty());
+    modem.ReleaseReports(Release::Now);
+    SmsStatusReport first{};
+    ASSERT_EQ(readReports(&first, 1), 1);
+    ExpectReport(first, parts->at(0), SMS_DELIVERED, FakeModem::kDeliveredStatus, "13800138000");
+    auto reports = reportsArrived();
+    ASSERT_EQ(reports.size(), 1u);
+    ExpectReport(reports[0], parts->at(1), SMS_FAILED, FakeModem::kFailedStatus, "13800138000");
+    EXPECT_TRUE(reportsArrived().empty());
+
+    // Garbage around reports, a report for a reference never sent, the same report twice,
+    // and a report whose line is still arriving at the first look.
+    const std::string stranger =
+        FakeModem::StatusReportLines(200, "13900000000", Report::Delivered);
+    const std::size_t cut = stranger.size() - 9;
+    modem.SendUnsolicited("\r\nRING\r\n\x01\x7Fjunk\r\n+CDS: 12\r\nNOT HEX\r\n+CDS: 26\r\n00FF\r\n"
+                          "+CDS: 6,12,129\r\n" +
+                          stranger + stranger + stranger.substr(0, cut));
+    reports = reportsArrived();
+    ASSERT_EQ(reports.size(), 2u);
+    for (const SmsStatusReport& report : reports)
+        ExpectReport(report, 200, SMS_DELIVERED, FakeModem::kDeliveredStatus, "13900000000");
+    modem.SendUnsolicited(stranger.substr(cut));
+    ASSERT_EQ(reportsArrived().size(), 1u);
+
+    // A report in the middle of the next send's answer neither spoils that answer nor is lost.
+    modem.ScriptReports({Report::Delivered});
+    const auto single = sendReported("13800138001", QStringLiteral("单条"));
+    ASSERT_TRUE(single);
+    ASSERT_EQ(single->size(), 1u);
+    modem.ReleaseReports(Release::InNextAnswer);
+    EXPECT_EQ(send("13800138002", QStringLiteral("不要回执")), 1);
+    EXPECT_EQ(sentPdus().back().firstOctet, 0x11);
+    reports = reportsArrived();
+    ASSERT_EQ(reports.size(), 1u);
+    ExpectReport(reports[0], single->at(0), SMS_DELIVERED, FakeModem::kDeliveredStatus,
+                 "13800138001");
+
+    // A report that came before a command started is kept; Sms_Send asks for none.
+    const auto another = sendReported("13800138003", QStringLiteral("再一条"));
+    ASSERT_TRUE(another);
+    modem.ReleaseReports(Release::Now);
+    EXPECT_EQ(send("13800138004", QStringLiteral("不要回执")), 1);
+    reports = reportsArrived();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].reference, another->at(0));
+    modem.ReleaseReports(Release::Now);
+    EXPECT_TRUE(reportsArrived().empty());
+}
+
+TEST_F(SmsModemLibrary, AModemWithoutReportsStillConnectsAndSendsWithReferences) {
+    for (const char* command : {"AT+CSMS=0", "AT+CNMI=2,0,0,1,0", "AT+CNMI=1,0,0,1,0"})
+        modem.FailCommand(command);
+    ASSERT_NE(connect(), 0);
+    EXPECT_EQ(countOf("AT+CNMI=1,0,0,1,0"), 1);
+
+    // A part refused in the middle fails the message; the part before it keeps its reference.
+    modem.Script({Misbehaviour::None, Misbehaviour::CmsError});
+    int references[SMS_MOST_PARTS] = {};
+    int accepted = -1;
+    EXPECT_NE(sendWithReferences("13800138000",
+                                 ToGbk(RepeatedTo(QStringLiteral("长"), 150)).constData(),
+                                 references, SMS_MOST_PARTS, &accepted),
+              1);
+    ASSERT_EQ(accepted, 1);
+    EXPECT_EQ(references[0], modemReferences().at(0));
+    EXPECT_EQ(sendWithReferences("13800138000", nullptr, nullptr, 0, nullptr), 1);
+
+    modem.ReleaseReports(Release::Now);
+    EXPECT_TRUE(reportsArrived().empty());
+    disconnectModem();
+    EXPECT_EQ(readReports(nullptr, 4), 0);
+    EXPECT_TRUE(reportsArrived().empty());
 }
 
 } // namespace
