@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimeZone>
 #include <QTimer>
 
 namespace {
@@ -225,6 +226,69 @@ TEST_F(SmsLogTest, AFullDataFileSendsNothingAndTheBatchGoesOnOnceThereIsRoom) {
     EXPECT_EQ(sentField("mobile"), QStringList({"13800000001", "13800000002"}));
     EXPECT_EQ(history("发送结果"),
               (QStringList{QStringLiteral("乙:成功"), QStringLiteral("甲:成功")}));
+}
+
+TEST_F(SmsLogTest, ABatchThroughTheModemKeepsTheTextsAsSentAndTheReportsEvenAfterARestart) {
+    useModem();
+    using Report = FakeModem::Report;
+    modem.ScriptReports({Report::Delivered, Report::Failed, Report::Never});
+    const QString message = QStringLiteral("@Name您好，\"新品\"到店 @#@ 50%");
+    startBatch(message, {{QStringLiteral("甲"), "13800000001", "G1"},
+                         {QStringLiteral("乙"), "13800000002", "G2"},
+                         {QStringLiteral("丙"), "13800000003", "G3"}});
+    TFrmSmsSendWait monitor;
+    monitor.show();
+    for (int tick = 0; tick < 3; ++tick)
+        monitor.Timer1Timer();
+    const QStringList sent = {PersonalText(message, QStringLiteral("丙")),
+                              PersonalText(message, QStringLiteral("乙")),
+                              PersonalText(message, QStringLiteral("甲"))};
+    EXPECT_EQ(modemTexts(), (QStringList{sent[2], sent[1], sent[0]}));
+    EXPECT_EQ(history("短信内容"),
+              (QStringList{QStringLiteral("丙:") + sent[0], QStringLiteral("乙:") + sent[1],
+                           QStringLiteral("甲:") + sent[2]}));
+    EXPECT_EQ(history("送达情况"),
+              (QStringList{QStringLiteral("丙:等待回执"), QStringLiteral("乙:等待回执"),
+                           QStringLiteral("甲:等待回执")}));
+
+    modem.ReleaseReports(FakeModem::Release::Now);
+    gateway.PollReports();
+    // The network's time in its zone, +08:00, as this computer's local time.
+    const QString delivered =
+        QDateTime(QDate::fromString(QString(FakeModem::kDischargeTime).left(10), Qt::ISODate),
+                  QTime::fromString(QString(FakeModem::kDischargeTime).mid(11), Qt::ISODate),
+                  QTimeZone(8 * 3600))
+            .toLocalTime()
+            .toString("yyyy-MM-dd hh:mm:ss");
+    EXPECT_EQ(history("送达情况"),
+              (QStringList{QStringLiteral("丙:等待回执"), QStringLiteral("乙:未送达"),
+                           QStringLiteral("甲:已送达")}));
+    EXPECT_EQ(history("送达时间"),
+              (QStringList{QStringLiteral("丙:"), "乙:" + delivered, "甲:" + delivered}));
+    TFormModCustomer editor;
+    editor.Guid = "G2";
+    editor.LoadRecord();
+    EXPECT_EQ(shown(*editor.SmsGrid, "送达情况"), QStringList{QStringLiteral("乙:未送达")});
+
+    // The same report again, and garbage on the line, change nothing.
+    const std::vector<FakeModem::Submission> parts = modem.Submissions();
+    modem.SendUnsolicited(
+        FakeModem::StatusReportLines(parts[0].reference, "13800000001", Report::Failed) +
+        "\r\nGARBAGE\r\n");
+    gateway.PollReports();
+    EXPECT_EQ(history("送达情况")[2], QStringLiteral("甲:已送达"));
+    EXPECT_TRUE(readLog(clock.now.date()).contains(QStringLiteral("已忽略")));
+
+    // The program ends and starts again; the late report still finds its message.
+    gateway.DisconnectModem();
+    gateway.ReleaseLibraries();
+    DbAccess().Disconnect();
+    ASSERT_TRUE(DbAccess().Connect());
+    gateway.ConnectModem(1);
+    modem.SendUnsolicited(
+        FakeModem::StatusReportLines(parts[2].reference, "13800000003", Report::Delivered));
+    gateway.PollReports();
+    EXPECT_EQ(history("送达情况")[0], QStringLiteral("丙:已送达"));
 }
 
 } // namespace
