@@ -1,11 +1,13 @@
 #include "CustomerFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QUuid>
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -145,6 +147,77 @@ void Fill(sqlite3* db, int count) {
     Exec(db, "commit");
 }
 
+// A message every 30 seconds from the first of January 2023.
+QString SendTime(int index) {
+    return QDateTime(QDate(2023, 1, 1), QTime(8, 0))
+        .addSecs(qint64(index) * 30)
+        .toString("yyyy-MM-dd hh:mm:ss");
+}
+
+QStringList MessageRow(Sequence& random, int index) {
+    const int customer = random.Below(100000);
+    const QString name = kSurnames[customer % kSurnames.size()] + kGivenChars[customer % 30];
+    const bool modem = random.Below(2) == 0;
+    const int outcome = random.Below(20) == 0 ? 2 : 1;
+    const int delivery = outcome == 2 ? 0 : !modem ? 1 : 2 + random.Below(3);
+    const QString deliveryTime = delivery >= 3 ? SendTime(index + 1) : QString();
+    return {QString::number(index / 50 + 1),
+            SendTime(index),
+            QString("%1").arg(customer, 8, 10, QChar('0')),
+            name,
+            QString::number(13000000000LL + customer),
+            name + QString("您好，本店第%1期会员日全场八折，欢迎光临！").arg(index / 50 + 1),
+            modem ? "0" : "1",
+            QString::number(outcome),
+            modem ? (outcome == 1 ? "1" : "0") : (outcome == 1 ? "000" : "-01"),
+            modem ? "" : (outcome == 1 ? "000" : "-01"),
+            QString::number(delivery),
+            deliveryTime,
+            modem ? QString::number(index % 256) : QString(),
+            modem ? QString(delivery == 3   ? "D"
+                            : delivery == 4 ? "F"
+                                            : "-")
+                  : QString()};
+}
+
+void FillMessages(sqlite3* db, int count) {
+    Exec(db, "begin");
+    Insert message(db, "insert into SmsLog(BatchID, SendTime, GUID, Name, Mobile, Message, Way, "
+                       "Outcome, Result, Reply, Delivery, DeliveryTime, Refs, PartStates) "
+                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, nullif(?, ''), nullif(?, ''), "
+                       "nullif(?, ''))");
+    Sequence random;
+    for (int i = 0; i < count; ++i)
+        message.Run(MessageRow(random, i));
+    Exec(db, "commit");
+}
+
+// Writes the file at folder/name once, by fill; later calls find it there.
+QString GeneratedFile(const QString& folder, const QString& name,
+                      const std::function<void(sqlite3*)>& fill) {
+    QDir().mkpath(folder);
+    const QString path = folder + '/' + name;
+    if (QFile::exists(path))
+        return path;
+    const QString partial = path + ".part";
+    QFile::remove(partial);
+    if (!QFile::copy(SEED_DATAFILE, partial))
+        throw std::runtime_error("cannot copy the empty data file");
+    QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(partial.toUtf8(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    try {
+        Exec(db, "pragma journal_mode = off");
+        fill(db);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    sqlite3_close(db);
+    QFile::rename(partial, path);
+    return path;
+}
+
 } // namespace
 
 QStringList CustomFieldNames() {
@@ -162,25 +235,11 @@ QString CustomerListQuery(const QString& orderBy) {
 }
 
 QString CustomerFile(int count, const QString& folder) {
-    QDir().mkpath(folder);
-    const QString path = QString("%1/customers-%2.dat").arg(folder).arg(count);
-    if (QFile::exists(path))
-        return path;
-    const QString partial = path + ".part";
-    QFile::remove(partial);
-    if (!QFile::copy(SEED_DATAFILE, partial))
-        throw std::runtime_error("cannot copy the empty data file");
-    QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner);
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(partial.toUtf8(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    try {
-        Exec(db, "pragma journal_mode = off");
-        Fill(db, count);
-    } catch (...) {
-        sqlite3_close(db);
-        throw;
-    }
-    sqlite3_close(db);
-    QFile::rename(partial, path);
-    return path;
+    return GeneratedFile(folder, QString("customers-%1.dat").arg(count),
+                         [count](sqlite3* db) { Fill(db, count); });
+}
+
+QString SmsLogFile(int count, const QString& folder) {
+    return GeneratedFile(folder, QString("messages-%1.dat").arg(count),
+                         [count](sqlite3* db) { FillMessages(db, count); });
 }

@@ -14,3 +14,7 @@ QStringList NumericFieldNames();
 // fields (three numeric, with blanks and words mixed in). Written once into folder and reused:
 // the same count always gives the same file.
 QString CustomerFile(int count, const QString& folder);
+
+// The path of a data file holding count kept messages, one every 30 seconds from 2023 on, to
+// 100,000 numbers, by either way and in every state. Written once into folder and reused.
+QString SmsLogFile(int count, const QString& folder);

@@ -71,9 +71,39 @@ CREATE TABLE SysSet (
     PassWord TEXT    NOT NULL DEFAULT '' CHECK (length(PassWord) <= 255)
 );
 
+-- Every short message the program sends, written "sending" (Outcome 0) before the library is
+-- called and completed after it, so a message whose outcome never came back stays visible.
+-- Outcome: 0 unknown, 1 accepted, 2 refused. Way: 0 modem, 1 web account. Delivery: 0 none,
+-- 1 submitted (the web account reports nothing more), 2 awaiting the modem's reports,
+-- 3 delivered, 4 not delivered. Refs: the modem's reference of every part, comma-separated;
+-- PartStates: one letter a part, '-' awaiting, 'D' delivered, 'F' failed.
+CREATE TABLE SmsLog (
+    ID           INTEGER PRIMARY KEY AUTOINCREMENT,
+    BatchID      INTEGER NOT NULL,
+    SendTime     TEXT    NOT NULL,
+    GUID         TEXT    CHECK (length(GUID) <= 36),
+    Name         TEXT,
+    Mobile       TEXT,
+    Message      TEXT,
+    Way          INTEGER NOT NULL CHECK (Way IN (0, 1)),
+    Outcome      INTEGER NOT NULL DEFAULT 0 CHECK (Outcome BETWEEN 0 AND 2),
+    Result       TEXT,
+    Reply        TEXT,
+    Delivery     INTEGER NOT NULL DEFAULT 0 CHECK (Delivery BETWEEN 0 AND 4),
+    DeliveryTime TEXT,
+    Refs         TEXT,
+    PartStates   TEXT
+);
+
+-- A customer's messages newest first; the history by date; the latest messages that carry the
+-- modem's references, which the delivery reports are matched against.
+CREATE INDEX SmsLogCustomer ON SmsLog (GUID, SendTime);
+CREATE INDEX SmsLogSendTime ON SmsLog (SendTime);
+CREATE INDEX SmsLogRefs ON SmsLog (ID) WHERE Refs IS NOT NULL;
+
 INSERT INTO CustomerType (SelfIndex, ParentIndex, TypeName) VALUES (0, 0, '未分组');
 INSERT INTO SysSet (bPass, PassWord) VALUES (0, '');
 
 -- The version of this layout. Whatever a later version adds here is also one upgrade step in
 -- src/data/DataFileVersion.cpp, which brings the files of earlier versions up to it.
-PRAGMA user_version = 0;
+PRAGMA user_version = 1;

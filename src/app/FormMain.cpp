@@ -18,6 +18,7 @@
 #include "reminders/Alam.h"
 #include "reminders/AlamTab.h"
 #include "reminders/FormShowAlam.h"
+#include "sms/FormSmsLog.h"
 #include "sms/FormSmsSettings.h"
 #include "sms/SmsGateway.h"
 #include "sms/SmsSettings.h"
@@ -138,6 +139,8 @@ QWidget* TFormMain::createReminderTab() {
     lv1 = alamTab->lv1;
     tmr1 = new QTimer(this);
     tmr1->setInterval(kDueCheckIntervalMs);
+    connect(tmr1, &QTimer::timeout, this,
+            [this] { RunHandled(this, [] { SmsGateway().PollReports(); }); });
     connect(tmr1, &QTimer::timeout, alamTab, &TAlamTab::tmr1Timer);
     return alamTab;
 }
@@ -161,6 +164,8 @@ void TFormMain::createSystemMenu() {
     N10 = pmSystem->addAction(QStringLiteral("自定义客户资料"));
     N15 = pmSystem->addAction(QStringLiteral("软件设置"));
     N1 = pmSystem->addAction(QStringLiteral("短信设置"));
+    NSmsLog = pmSystem->addAction(QStringLiteral("短信记录"));
+    connect(NSmsLog, &QAction::triggered, this, [] { ShowSmsLogDialog(); });
     pmSystem->addSeparator();
     N8 = pmSystem->addAction(QStringLiteral("数据维护"));
     connect(N8, &QAction::triggered, this, [] { ShowDataMgrDialog(); });

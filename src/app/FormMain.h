@@ -63,10 +63,11 @@ public:
     QAction* N10;
     QAction* N15;
     QAction* N1;
+    QAction* NSmsLog;
     QAction* N8;
     QAction* NOpenWWW1;
     QTimer* tmrHint;
-    QTimer* tmr1; // the reminders' due check, every second
+    QTimer* tmr1; // the reminders' due check and the modem's delivery reports, every second
 
 signals:
     void CustomerListReloaded();

@@ -138,12 +138,14 @@ QList<TSmsRecipient> TCustomer::ListedRecipients(const TDataSet& list) const {
     QList<TSmsRecipient> recipients;
     const int name = list.FieldIndex(QStringLiteral("姓名"));
     const int tel = list.FieldIndex(QStringLiteral("手机号码"));
+    const int guid = list.FieldIndex(QStringLiteral("GUID"));
     if (name < 0 || tel < 0)
         return recipients;
     for (int row = 0; row < list.RecordCount(); ++row) {
         const QString number = list.TextAt(row, tel);
         if (!number.trimmed().isEmpty())
-            recipients.append({list.TextAt(row, name), number});
+            recipients.append(
+                {list.TextAt(row, name), number, guid < 0 ? QString() : list.TextAt(row, guid)});
     }
     return recipients;
 }

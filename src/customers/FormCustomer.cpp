@@ -7,6 +7,8 @@
 #include "customers/GroupTable.h"
 #include "data/ExceptionHandler.h"
 #include "sms/FormSendSms.h"
+#include "sms/SmsLog.h"
+#include "sms/SmsLogGrid.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -35,12 +37,14 @@ QLabel* Caption(const QString& text, QWidget* parent) {
 
 TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
     : TFormBaseDlg(parent), pgcCustomer(new QTabWidget(pnlBody)), tsBasic(new QWidget(pgcCustomer)),
-      tsFiles(new QWidget(pgcCustomer)), EdtGoup(new TVoskEdtBut(tsBasic)),
-      edtName(new QLineEdit(tsBasic)), edtTel(new QLineEdit(tsBasic)), img1(new QLabel(tsBasic)),
-      pnlDIY(new QScrollArea(tsBasic)), pnlFields(new QWidget),
-      mmoRemark(new QPlainTextEdit(tsBasic)), ConnFiles(new TConnFilePage(tsFiles)) {
+      tsFiles(new QWidget(pgcCustomer)), tsSms(new QWidget(pgcCustomer)),
+      EdtGoup(new TVoskEdtBut(tsBasic)), edtName(new QLineEdit(tsBasic)),
+      edtTel(new QLineEdit(tsBasic)), img1(new QLabel(tsBasic)), pnlDIY(new QScrollArea(tsBasic)),
+      pnlFields(new QWidget), mmoRemark(new QPlainTextEdit(tsBasic)),
+      ConnFiles(new TConnFilePage(tsFiles)), SmsGrid(new TSmsLogGrid(tsSms)) {
     pgcCustomer->addTab(tsBasic, QStringLiteral("基本资料"));
     pgcCustomer->addTab(tsFiles, QStringLiteral("关联文件"));
+    pgcCustomer->addTab(tsSms, QStringLiteral("短信记录"));
     auto* body = new QVBoxLayout(pnlBody);
     body->setContentsMargins(0, 0, 0, 0);
     body->addWidget(pgcCustomer);
@@ -87,6 +91,9 @@ TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
 
     auto* files = new QVBoxLayout(tsFiles);
     files->addWidget(ConnFiles);
+    auto* messages = new QVBoxLayout(tsSms);
+    messages->addWidget(SmsGrid);
+    SmsGrid->setAccessibleName(QStringLiteral("短信记录"));
 
     connect(EdtGoup, &TVoskEdtBut::OnButClick, this,
             [this] { RunHandled(this, [this] { EdtGoupButClick(); }); });
@@ -108,11 +115,12 @@ bool TFormBaseCustomer::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormBaseCustomer::img1Click() {
     const QString number = edtTel->text();
+    const QString guid = Guid;
     StartSmsSending(QStringLiteral("请在软件设置菜单中选择短信设置，并正确设置相关信息！"),
-                    [number] {
+                    [number, guid] {
                         if (number.trimmed().isEmpty())
                             return QList<TSmsRecipient>();
-                        return QList<TSmsRecipient>{{QString(), number}};
+                        return QList<TSmsRecipient>{{QString(), number, guid}};
                     });
 }
 
@@ -168,6 +176,7 @@ void TFormModCustomer::LoadRecord() {
         SetFieldValue(control, customer.Field(FieldName(control)));
     ConnFiles->Guid = Guid;
     ConnFiles->LoadList();
+    SmsGrid->Load([this](TDataSet& rows) { SmsLog().OpenForCustomer(rows, Guid); });
 }
 
 void TFormModCustomer::btnOKClick() {

@@ -9,11 +9,12 @@ class QPlainTextEdit;
 class QScrollArea;
 class QTabWidget;
 class TConnFilePage;
+class TSmsLogGrid;
 class TVoskEdtBut;
 
 // The customer editor: the group, name, number and remark, and one control per custom field
 // (scrolling when there are more than fit), on the page "基本资料"; the attached files on the
-// page "关联文件".
+// page "关联文件"; the messages sent to the customer, newest first, on the page "短信记录".
 class TFormBaseCustomer : public TFormBaseDlg {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ public:
     QTabWidget* pgcCustomer;
     QWidget* tsBasic;
     QWidget* tsFiles;
+    QWidget* tsSms;
     TVoskEdtBut* EdtGoup;
     QLineEdit* edtName;
     QLineEdit* edtTel;
@@ -34,6 +36,7 @@ public:
     QWidget* pnlFields; // the custom field controls, inside pnlDIY
     QPlainTextEdit* mmoRemark;
     TConnFilePage* ConnFiles; // the page "关联文件"
+    TSmsLogGrid* SmsGrid;     // the page "短信记录"
 
     int TypeID = 0;
     QString Guid;
@@ -58,7 +61,7 @@ class TFormModCustomer : public TFormBaseCustomer {
     Q_OBJECT
 public:
     explicit TFormModCustomer(QWidget* parent = nullptr);
-    // Shows the stored customer keyed by Guid.
+    // Shows the stored customer keyed by Guid, with its files and messages.
     void LoadRecord();
     void btnOKClick() override;
 

@@ -9,8 +9,37 @@
 
 #include <sqlite3.h>
 
+namespace {
+
+// Version 0 to 1: the kept short messages. The same statements stand in schema/bookkeep.sql,
+// so an upgraded file and a fresh one have the same layout.
+void AddSmsLog(sqlite3* db) {
+    ExecScript(db, "CREATE TABLE SmsLog (\n"
+                   "    ID           INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                   "    BatchID      INTEGER NOT NULL,\n"
+                   "    SendTime     TEXT    NOT NULL,\n"
+                   "    GUID         TEXT    CHECK (length(GUID) <= 36),\n"
+                   "    Name         TEXT,\n"
+                   "    Mobile       TEXT,\n"
+                   "    Message      TEXT,\n"
+                   "    Way          INTEGER NOT NULL CHECK (Way IN (0, 1)),\n"
+                   "    Outcome      INTEGER NOT NULL DEFAULT 0 CHECK (Outcome BETWEEN 0 AND 2),\n"
+                   "    Result       TEXT,\n"
+                   "    Reply        TEXT,\n"
+                   "    Delivery     INTEGER NOT NULL DEFAULT 0 CHECK (Delivery BETWEEN 0 AND 4),\n"
+                   "    DeliveryTime TEXT,\n"
+                   "    Refs         TEXT,\n"
+                   "    PartStates   TEXT\n"
+                   ");\n"
+                   "CREATE INDEX SmsLogCustomer ON SmsLog (GUID, SendTime);\n"
+                   "CREATE INDEX SmsLogSendTime ON SmsLog (SendTime);\n"
+                   "CREATE INDEX SmsLogRefs ON SmsLog (ID) WHERE Refs IS NOT NULL;");
+}
+
+} // namespace
+
 const TUpgradeSteps& DataFileUpgrades() {
-    static const TUpgradeSteps steps = {};
+    static const TUpgradeSteps steps = {AddSmsLog};
     return steps;
 }
 

@@ -250,6 +250,10 @@ TDataSet& TDbAccess::OpenQuery(const QString& sql, const SqlParams& params) {
     return OpenCursor(querySet, sql, params);
 }
 
+void TDbAccess::OpenSet(TDataSet& set, const QString& sql, const SqlParams& params) {
+    OpenCursor(set, sql, params);
+}
+
 TDataSet& TDbAccess::OpenAuxQuery(const QString& sql, const SqlParams& params) {
     return OpenCursor(auxSet, sql, params);
 }

@@ -42,6 +42,8 @@ public:
     void RequeryGrid();
     TDataSet& OpenQuery(const QString& sql, const SqlParams& params = {});
     TDataSet& OpenAuxQuery(const QString& sql, const SqlParams& params = {});
+    // Opens a result set of the caller's own on the connection (a window's second grid).
+    void OpenSet(TDataSet& set, const QString& sql, const SqlParams& params = {});
     // The first field of the first row as an integer; 0 without a row or for NULL.
     int ExecScalar(const QString& sql, const SqlParams& params = {});
 

@@ -1,5 +1,6 @@
 #include "sms/FrmSmsSendWait.h"
 
+#include "data/ExceptionHandler.h"
 #include "data/Exceptions.h"
 #include "data/Messages.h"
 #include "data/WindowPlacement.h"
@@ -138,7 +139,17 @@ void TFrmSmsSendWait::Timer1Timer() {
     }
     if (gateway.Busy)
         return;
-    gateway.SendNext();
+    // A message that could not be kept: the batch waits, paused before the error shows,
+    // until the user goes on.
+    RunHandled(this, [this, &gateway] {
+        try {
+            gateway.SendNext();
+        } catch (...) {
+            pause();
+            ShowCounters();
+            throw;
+        }
+    });
     ShowCounters();
 }
 
@@ -147,9 +158,13 @@ void TFrmSmsSendWait::ButPauseClick() {
         ButPause->setText(kPause);
         Timer1->start();
     } else {
-        ButPause->setText(QStringLiteral("开始发送"));
-        Timer1->stop();
+        pause();
     }
+}
+
+void TFrmSmsSendWait::pause() {
+    ButPause->setText(QStringLiteral("开始发送"));
+    Timer1->stop();
 }
 
 void TFrmSmsSendWait::Button2Click() {

@@ -15,7 +15,8 @@ public:
     explicit TFrmSmsSendWait(QWidget* parent = nullptr);
 
     void ShowCounters();
-    // One tick of the sending timer.
+    // One tick of the sending timer. A message that cannot be kept in the history is not sent:
+    // the error is shown and the batch pauses, to go on with "开始发送".
     void Timer1Timer();
     void ButPauseClick();
     void Button2Click();
@@ -45,6 +46,7 @@ private:
     QWidget* createCounters();
     QWidget* createFailureList();
     QWidget* createButtons();
+    void pause();
 
     bool shownBefore = false;
 };

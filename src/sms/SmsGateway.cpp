@@ -1,12 +1,18 @@
 #include "sms/SmsGateway.h"
 
+#include "data/Log.h"
 #include "data/Messages.h"
 #include "sms/SmsSettings.h"
 #include "util/Gbk.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QHash>
 #include <QQueue>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -17,6 +23,22 @@ using AccountSendFunction = const char* (*)(const char*, const char*, const char
                                             const char*, const char*);
 using BalanceFunction = const char* (*)(const char*, const char*);
 using PasswordFunction = const char* (*)(const char*, const char*, const char*);
+
+// The modem library's delivery reports, as its header lays them out.
+struct ModemStatusReport {
+    int reference;
+    int state; // 0 delivered, 1 still pending, 2 failed
+    int networkStatus;
+    int zoneMinutes;
+    char recipient[24];
+    char dischargeTime[20];
+};
+using SendWithReferencesFunction = int (*)(const char*, const char*, int*, int, int*);
+using ReadReportsFunction = int (*)(ModemStatusReport*, int);
+constexpr int kMostParts = 255;
+constexpr int kReportsAtOnce = 64;
+// Reports waiting for the data file beyond this many are dropped, oldest first.
+constexpr int kMostUnrecorded = 10000;
 
 // The text the modem library expects as its first argument: 47 bytes.
 constexpr char kModemIdentification[] = "HESEN-CUSTOMER-MANAGER-SMS-MODEM-LINK-V1.0-0047";
@@ -48,10 +70,39 @@ QString reply(const char* text) {
     return text ? FromGbk(QByteArray(text)) : QString();
 }
 
+QString FixedText(const char* text, size_t size) {
+    return QString::fromLatin1(text, qsizetype(strnlen(text, size)));
+}
+
+// The network's time in the zone it gave, as the local time of this computer.
+QString LocalTime(const ModemStatusReport& report) {
+    const QDateTime stamp =
+        QDateTime::fromString(FixedText(report.dischargeTime, sizeof report.dischargeTime),
+                              QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!stamp.isValid())
+        return QString();
+    return QDateTime(stamp.date(), stamp.time(), QTimeZone(report.zoneMinutes * 60))
+        .toLocalTime()
+        .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+TDeliveryReport ToDeliveryReport(const ModemStatusReport& report) {
+    TDeliveryReport converted;
+    converted.Reference = report.reference;
+    converted.Outcome = report.state == 0   ? TDeliveryReport::State::Delivered
+                        : report.state == 1 ? TDeliveryReport::State::Pending
+                                            : TDeliveryReport::State::Failed;
+    converted.NetworkStatus = report.networkStatus;
+    converted.Recipient = FixedText(report.recipient, sizeof report.recipient);
+    converted.Time = LocalTime(report);
+    return converted;
+}
+
 } // namespace
 
 TVoskSms::TVoskSms()
-    : modem("libsms.so", {"Sms_Connection", "Sms_Send", "Sms_Disconnection"}),
+    : modem("libsms.so", {"Sms_Connection", "Sms_Send", "Sms_Disconnection"},
+            {"Sms_SendWithReferences", "Sms_ReadReports"}),
       account("libwinsms.so", {"Sendsms", "Remoney", "Editpwd"}) {}
 
 void TVoskSms::ConnectModem(int port) {
@@ -96,6 +147,7 @@ void TVoskSms::StartBatch(const QList<TSmsRecipient>& rows) {
     Failures.clear();
     Busy = false;
     Finished = false;
+    SmsLog().NewBatch();
 }
 
 void TVoskSms::SendNext() {
@@ -105,51 +157,106 @@ void TVoskSms::SendNext() {
         return;
     }
     const TSmsRecipient recipient = Recipients.value(Sent);
+    const QString text = PersonalText(MessageText, recipient.Name);
+    const TSmsWay way = SmsParams().Morzh == 0 ? TSmsWay::Modem : TSmsWay::Account;
+    // Nothing goes out that is not kept.
+    const qint64 row = SmsLog().WriteSending(recipient, text, way);
     ++Sent;
     --Left;
-    const QString text = PersonalText(MessageText, recipient.Name);
-    if (SmsParams().Morzh == 0)
-        sendByModem(recipient, text);
-    else
-        sendByAccount(recipient.Number, text);
+    const TSendOutcome outcome = way == TSmsWay::Modem ? sendByModem(recipient, text)
+                                                       : sendByAccount(recipient.Number, text);
     if (Sent >= Total)
         Finished = true;
+    SmsLog().WriteOutcome(row, way, outcome);
+    if (way == TSmsWay::Account && !outcome.Accepted && !outcome.Result.isEmpty())
+        ShowErrorText(ResultText(outcome.Result));
 }
 
-void TVoskSms::sendByModem(const TSmsRecipient& recipient, const QString& text) {
+TSendOutcome TVoskSms::sendByModem(const TSmsRecipient& recipient, const QString& text) {
+    TSendOutcome outcome;
+    const QByteArray number = ToGbk(recipient.Number);
+    const QByteArray message = ToGbk(text);
     int result = 0;
-    if (const auto send = modem.Get<SendFunction>("Sms_Send")) {
+    if (const auto send = modem.Get<SendWithReferencesFunction>("Sms_SendWithReferences")) {
+        int references[kMostParts];
+        int accepted = 0;
+        {
+            WaitCursor wait;
+            result =
+                send(number.constData(), message.constData(), references, kMostParts, &accepted);
+        }
+        outcome.ReportsAsked = true;
+        for (int part = 0; part < std::clamp(accepted, 0, kMostParts); ++part)
+            outcome.References << references[part];
+        if (result != 1 && accepted > 0)
+            outcome.Reply = QStringLiteral("已发出 %1 部分").arg(accepted);
+    } else if (const auto send = modem.Get<SendFunction>("Sms_Send")) {
         WaitCursor wait;
-        result = send(ToGbk(recipient.Number).constData(), ToGbk(text).constData());
+        result = send(number.constData(), message.constData());
     }
-    if (result == 1) {
+    outcome.Result = QString::number(result);
+    outcome.Accepted = result == 1;
+    if (outcome.Accepted) {
         ++Succeeded;
-        return;
+        return outcome;
     }
     ++Failed;
     Failures.append(recipient);
+    return outcome;
 }
 
-void TVoskSms::sendByAccount(const QString& number, const QString& text) {
+// A refusal stops the batch; the caller shows the reply's text once the row is complete.
+TSendOutcome TVoskSms::sendByAccount(const QString& number, const QString& text) {
+    TSendOutcome outcome;
     const auto send = account.Get<AccountSendFunction>("Sendsms");
     if (!send) {
         stopBatch();
-        return;
+        return outcome;
     }
-    QString code;
     {
         WaitCursor wait;
         const TSmsParamet& params = SmsParams();
-        code = reply(send(ToGbk(params.Zh).constData(), ToGbk(params.ZhPass).constData(),
-                          ToGbk(number).constData(), ToGbk(text).constData(), "", ""))
-                   .left(3);
+        outcome.Reply = reply(send(ToGbk(params.Zh).constData(), ToGbk(params.ZhPass).constData(),
+                                   ToGbk(number).constData(), ToGbk(text).constData(), "", ""));
     }
-    if (code == kAccepted) {
+    outcome.Result = outcome.Reply.left(3);
+    outcome.Accepted = outcome.Result == kAccepted;
+    if (outcome.Accepted)
         ++Succeeded;
+    else
+        stopBatch();
+    return outcome;
+}
+
+void TVoskSms::PollReports() {
+    if (Busy || !SmsOn || SmsParams().Morzh != 0 || ConnState == 0)
         return;
+    unrecorded += readReports();
+    if (unrecorded.isEmpty())
+        return;
+    try {
+        SmsLog().ApplyReports(unrecorded);
+        unrecorded.clear();
+    } catch (const std::exception& error) {
+        if (unrecorded.size() > kMostUnrecorded)
+            unrecorded.remove(0, unrecorded.size() - kMostUnrecorded);
+        WriteLog(QStringLiteral("短信回执暂时无法写入短信记录，下次再试：") +
+                 QString::fromUtf8(error.what()));
     }
-    stopBatch();
-    ShowErrorText(ResultText(code));
+}
+
+QList<TDeliveryReport> TVoskSms::readReports() {
+    QList<TDeliveryReport> reports;
+    const auto read = modem.Loaded<ReadReportsFunction>("Sms_ReadReports");
+    if (!read)
+        return reports;
+    ModemStatusReport batch[kReportsAtOnce];
+    for (int count = kReportsAtOnce; count == kReportsAtOnce;) {
+        count = std::clamp(read(batch, kReportsAtOnce), 0, kReportsAtOnce);
+        for (int i = 0; i < count; ++i)
+            reports << ToDeliveryReport(batch[i]);
+    }
+    return reports;
 }
 
 // The row being sent and every one after it go to Failures; the row counts as not sent.
@@ -228,13 +335,13 @@ QString PersonalText(const QString& message, const QString& name) {
 }
 
 QList<TSmsRecipient> MatchNames(const QStringList& numbers, const QList<TSmsRecipient>& prepared) {
-    QHash<QString, QQueue<QString>> namesByNumber;
+    QHash<QString, QQueue<TSmsRecipient>> byNumber;
     for (const TSmsRecipient& recipient : prepared)
-        namesByNumber[recipient.Number].enqueue(recipient.Name);
+        byNumber[recipient.Number].enqueue(recipient);
     QList<TSmsRecipient> rows;
     for (const QString& number : numbers) {
-        QQueue<QString>& names = namesByNumber[number];
-        rows.append({names.isEmpty() ? QString() : names.dequeue(), number});
+        QQueue<TSmsRecipient>& matching = byNumber[number];
+        rows.append(matching.isEmpty() ? TSmsRecipient{QString(), number} : matching.dequeue());
     }
     return rows;
 }

@@ -1,16 +1,12 @@
 #pragma once
 
 #include "sms/SmsLibrary.h"
+#include "sms/SmsLog.h"
+#include "sms/SmsRecipient.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-struct TSmsRecipient {
-    QString Name;
-    QString Number;
-    bool operator==(const TSmsRecipient&) const = default;
-};
 
 // The one gateway to the outside world of short messages: the modem connection, the current
 // batch with its counters, and the two SMS libraries (dll/libsms.so for the modem,
@@ -30,8 +26,15 @@ public:
     void StartBatch(const QList<TSmsRecipient>& rows);
     // Sends the message to the next recipient. In modem mode a refused message is recorded in
     // Failures and the batch goes on; in web mode the first refusal stops the batch and moves
-    // the refused recipient and all after it to Failures.
+    // the refused recipient and all after it to Failures. Every message is kept in SmsLog:
+    // when its row cannot be written first, EUserError is raised and nothing is sent or
+    // counted, so the batch can go on from the same recipient; when the outcome cannot be
+    // written, the step is counted and EUserError is raised after it.
     void SendNext();
+    // Takes the modem's delivery reports that arrived and records them in SmsLog. Does nothing
+    // while a step runs, outside modem mode, or without a connected modem library that reads
+    // reports. Reports that could not be recorded are kept for the next call.
+    void PollReports();
     static QString ResultText(const QString& code);
     void ShowBalance(const QString& account, const QString& password);
     bool ChangePassword(const QString& account, const QString& oldPassword,
@@ -54,9 +57,12 @@ public:
     QList<TSmsRecipient> Failures;
 
 private:
-    void sendByModem(const TSmsRecipient& recipient, const QString& text);
-    void sendByAccount(const QString& number, const QString& text);
+    TSendOutcome sendByModem(const TSmsRecipient& recipient, const QString& text);
+    TSendOutcome sendByAccount(const QString& number, const QString& text);
+    QList<TDeliveryReport> readReports();
     void stopBatch();
+
+    QList<TDeliveryReport> unrecorded;
 
     TSmsLibrary modem;
     TSmsLibrary account;
@@ -70,7 +76,7 @@ QString PersonalText(const QString& message, const QString& name);
 // The recipients' numbers, one a line: NumberLines gives them back, blank ones included.
 QString NumberListText(const QList<TSmsRecipient>& recipients);
 
-// The recipients of the lines of a number list. A line takes the name of the first recipient
-// of prepared with the same number (as stored) whose name is not taken yet; the others get an
-// empty name.
+// The recipients of the lines of a number list. A line takes the name and customer of the first
+// recipient of prepared with the same number (as stored) not taken yet; the others get an
+// empty name and no customer.
 QList<TSmsRecipient> MatchNames(const QStringList& numbers, const QList<TSmsRecipient>& prepared);

@@ -5,8 +5,9 @@
 
 #include <QDir>
 
-TSmsLibrary::TSmsLibrary(const QString& fileName, const QByteArrayList& functions)
-    : fileName(fileName), functionNames(functions) {}
+TSmsLibrary::TSmsLibrary(const QString& fileName, const QByteArrayList& functions,
+                         const QByteArrayList& optionalFunctions)
+    : fileName(fileName), functionNames(functions), optionalNames(optionalFunctions) {}
 
 QString TSmsLibrary::Path() const {
     return SmsLibraryDir() + fileName;
@@ -37,6 +38,9 @@ bool TSmsLibrary::load() {
                           .arg(QDir::toNativeSeparators(path), QString::fromLatin1(name)));
         return false;
     }
+    for (const QByteArray& name : optionalNames)
+        if (QFunctionPointer function = library.resolve(name.constData()))
+            functions.insert(name, function);
     return true;
 }
 

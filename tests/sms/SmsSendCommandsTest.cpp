@@ -13,25 +13,6 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-namespace {
-
-// Notes the numbers each composition opens with and cancels it once it is up.
-class CompositionCanceller : public QObject {
-public:
-    CompositionCanceller() { qApp->installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* dialog = qobject_cast<TFormSendSms*>(watched);
-        if (dialog && event->type() == QEvent::Show) {
-            lists << dialog->mmoTel->toPlainText();
-            QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
-        }
-        return false;
-    }
-    QStringList lists;
-};
-
-} // namespace
-
 TEST_F(SmsTest, ListAndEditorCommandsOpenTheCompositionWithTheirNumbers) {
     ASSERT_TRUE(DbAccess().Connect());
     const QString insert = "insert into Customer(GUID, TypeID, 姓名, 手机号码) values (?, 0, ?, ?)";
@@ -54,8 +35,8 @@ TEST_F(SmsTest, ListAndEditorCommandsOpenTheCompositionWithTheirNumbers) {
     useAccount();
     CompositionCanceller canceller;
     form->customers->N7Click();
-    EXPECT_EQ(gateway.Recipients, QList<TSmsRecipient>({{QStringLiteral("甲"), "1381"},
-                                                        {QStringLiteral("丙"), "1383 "}}));
+    EXPECT_EQ(gateway.Recipients, QList<TSmsRecipient>({{QStringLiteral("甲"), "1381", "G1"},
+                                                        {QStringLiteral("丙"), "1383 ", "G3"}}));
     for (const char* number : {" 139 ", "  "}) {
         editor->edtTel->setText(number);
         QTest::mouseClick(editor->img1, Qt::LeftButton);

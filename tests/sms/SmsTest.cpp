@@ -2,11 +2,15 @@
 
 #include "PduReader.h"
 #include "data/AppDir.h"
+#include "data/DbAccess.h"
 #include "data/ExceptionHandler.h"
+#include "sms/FormSendSms.h"
 #include "sms/SmsSettings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QMap>
 
 namespace {
@@ -36,6 +40,8 @@ void SmsTest::SetUp() {
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write(QByteArray("[service]\nurl=") + server.BaseUrl().c_str() + "\ntimeout=1\n");
     ini.close();
+    // Every message sent is kept in the data file.
+    ASSERT_TRUE(DbAccess().Connect());
     SmsParams() = DefaultSmsParams();
     gateway.StartBatch({});
     gateway.MessageText.clear();
@@ -46,6 +52,7 @@ void SmsTest::SetUp() {
 void SmsTest::TearDown() {
     gateway.DisconnectModem();
     gateway.ReleaseLibraries();
+    DbAccess().Disconnect();
     qunsetenv("SMS_MODEM_TIMEOUT_MS");
     qunsetenv("SMS_MODEM_PROBE_MS");
     AppDirTest::TearDown();
@@ -103,4 +110,18 @@ QStringList SmsTest::boxTexts() const {
     for (const MessageBoxRequest& request : boxes.shown)
         texts << request.text;
     return texts;
+}
+
+CompositionCanceller::CompositionCanceller() {
+    qApp->installEventFilter(this);
+}
+
+bool CompositionCanceller::eventFilter(QObject* watched, QEvent* event) {
+    auto* dialog = qobject_cast<TFormSendSms*>(watched);
+    if (dialog && event->type() == QEvent::Show) {
+        lists << dialog->mmoTel->toPlainText();
+        prepared << SmsGateway().Recipients;
+        QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    }
+    return false;
 }

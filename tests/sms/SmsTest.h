@@ -6,11 +6,12 @@
 #include "support/AppDirTest.h"
 
 #include <QAbstractButton>
+#include <QObject>
 #include <QStringList>
 
-// A program folder with both SMS libraries in dll/: the modem library finds the simulated
-// modem as port 1, the account library the loopback server. SMS starts off, with the default
-// settings.
+// A program folder with both SMS libraries in dll/ and the data file connected: the modem
+// library finds the simulated modem as port 1, the account library the loopback server. SMS
+// starts off, with the default settings.
 class SmsTest : public AppDirTest {
 protected:
     void SetUp() override;
@@ -34,4 +35,15 @@ protected:
     TVoskSms& gateway = SmsGateway();
     FakeModem modem;
     FakeHttpServer server;
+};
+
+// Notes the numbers each composition opens with, and the batch prepared for it, and cancels it
+// once it is up.
+class CompositionCanceller : public QObject {
+public:
+    CompositionCanceller();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    QStringList lists;
+    QList<QList<TSmsRecipient>> prepared;
 };
