@@ -65,8 +65,8 @@ TEST_F(FormMainTest, FrameHasItsCaptionTabsAndMenu) {
     for (QAction* action : form->pmSystem->actions())
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(items, QStringList({QStringLiteral("自定义客户资料"), QStringLiteral("软件设置"),
-                                  QStringLiteral("短信设置"), "-", QStringLiteral("数据维护"), "-",
-                                  QStringLiteral("软件主页")}));
+                                  QStringLiteral("短信设置"), QStringLiteral("短信记录"), "-",
+                                  QStringLiteral("数据维护"), "-", QStringLiteral("软件主页")}));
     EXPECT_EQ(form->btnSystem->x(), form->pnlBottom->width() - 100);
     EXPECT_EQ(form->chk1->x(), form->pnlBottom->width() - 180);
     EXPECT_EQ(form->tvNote->currentItem()->text(0), QStringLiteral("根目录"));
