@@ -70,7 +70,8 @@ expect_eq "data folder mode" 700 "$(mode "$data")"
 expect_eq "data file mode" 600 "$(mode "$data/bookkeep.dat")"
 expect_eq "winsms.ini mode" 600 "$(mode "$data/winsms.ini")"
 cmp -s "$data/winsms.ini" "$root/usr/share/customer-manager/winsms.ini" || fail "winsms.ini copy"
-expect_eq "data file version" 1 "$(version_of "$data/bookkeep.dat")"
+expect_eq "data file version" "$(version_of "$root/usr/share/customer-manager/bookkeep.dat")" \
+    "$(version_of "$data/bookkeep.dat")"
 
 sqlite3 "$data/bookkeep.dat" "insert into NoteType (SelfIndex, ParentIndex, TypeName) values (7, 0, '第二次')"
 run "$root/usr/bin/customer-manager"
