@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "data/ExceptionHandler.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>

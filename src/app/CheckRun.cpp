@@ -1,6 +1,6 @@
 #include "app/CheckRun.h"
 
-#include "data/Messages.h"
+#include "ui/Messages.h"
 
 #include <cstdio>
 

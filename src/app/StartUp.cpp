@@ -1,16 +1,16 @@
 #include "app/StartUp.h"
 
-#include "app/AppTitle.h"
 #include "app/Application.h"
 #include "app/CheckRun.h"
 #include "app/FormMain.h"
 #include "data/AppDir.h"
 #include "data/DataFiles.h"
 #include "data/DbAccess.h"
-#include "data/Messages.h"
 #include "data/ProgramFolders.h"
 #include "data/ProgramLock.h"
 #include "sms/SmsSettings.h"
+#include "ui/AppTitle.h"
+#include "ui/Messages.h"
 
 #include <QTimer>
 

@@ -2,7 +2,7 @@
 
 #include "controls/DateKeys.h"
 #include "controls/VoskTree.h"
-#include "data/Messages.h"
+#include "ui/Messages.h"
 
 #include <QFormLayout>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #include "controls/FormViewCustomerType.h"
 
 #include "controls/VoskTree.h"
-#include "data/ExceptionHandler.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QPushButton>
 #include <QTreeWidget>

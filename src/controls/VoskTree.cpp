@@ -1,8 +1,8 @@
 #include "controls/VoskTree.h"
 
-#include "data/ExceptionHandler.h"
 #include "data/Exceptions.h"
-#include "data/Messages.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -7,9 +7,9 @@
 #include "customers/FormCustomer.h"
 #include "customers/GroupTable.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
-#include "data/Messages.h"
 #include "sms/FormSendSms.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/Messages.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "customers/ExcelExport.h"
 
-#include "app/AppTitle.h"
 #include "controls/SortableModel.h"
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
-#include "data/FileDialogs.h"
-#include "data/Messages.h"
+#include "ui/AppTitle.h"
+#include "ui/FileDialogs.h"
+#include "ui/Messages.h"
 
 #include <QFileInfo>
 #include <QTableView>

@@ -2,11 +2,11 @@
 
 #include "controls/VoskEdtBut.h"
 #include "customers/ConnFile.h"
-#include "data/ExceptionHandler.h"
 #include "data/Exceptions.h"
-#include "data/FileDialogs.h"
-#include "data/Messages.h"
-#include "data/Shell.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/FileDialogs.h"
+#include "ui/Messages.h"
+#include "ui/Shell.h"
 
 #include <QFormLayout>
 #include <QHeaderView>

@@ -5,10 +5,10 @@
 #include "customers/FieldControls.h"
 #include "customers/FormConnFile.h"
 #include "customers/GroupTable.h"
-#include "data/ExceptionHandler.h"
 #include "sms/FormSendSms.h"
 #include "sms/SmsLog.h"
 #include "sms/SmsLogGrid.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QGridLayout>
 #include <QLabel>

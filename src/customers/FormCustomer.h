@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FormBaseDlg.h"
 #include "customers/Customer.h"
+#include "ui/FormBaseDlg.h"
 
 class QLabel;
 class QLineEdit;

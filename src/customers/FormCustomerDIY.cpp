@@ -1,14 +1,14 @@
 #include "customers/FormCustomerDIY.h"
 
-#include "app/WindowMessages.h"
 #include "controls/ListViews.h"
 #include "customers/FieldControls.h"
 #include "customers/FieldDefinitions.h"
 #include "customers/FormTitle.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
-#include "data/Messages.h"
-#include "data/WindowPlacement.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessages.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FormBaseDlg.h"
+#include "ui/FormBaseDlg.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 
 #include "customers/FieldDefinitions.h"
 #include "data/Clock.h"
-#include "data/Messages.h"
+#include "ui/Messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FormBaseDlg.h"
 #include "customers/FieldControls.h"
+#include "ui/FormBaseDlg.h"
 
 class QCheckBox;
 class QComboBox;

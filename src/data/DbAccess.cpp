@@ -4,8 +4,8 @@
 #include "data/DataFileVersion.h"
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
-#include "data/Messages.h"
 #include "data/ProgramLock.h"
+#include "ui/Messages.h"
 
 #include <QCoreApplication>
 #include <QFile>

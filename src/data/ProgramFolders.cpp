@@ -3,7 +3,7 @@
 #include "data/AppDir.h"
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
-#include "data/Messages.h"
+#include "ui/Messages.h"
 
 #include <QDir>
 #include <QFile>

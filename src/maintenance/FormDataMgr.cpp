@@ -4,13 +4,13 @@
 #include "controls/VoskTree.h"
 #include "customers/Customer.h"
 #include "customers/GroupTable.h"
-#include "data/ExceptionHandler.h"
-#include "data/FileDialogs.h"
-#include "data/FormWaiting.h"
-#include "data/Messages.h"
-#include "data/WindowPlacement.h"
 #include "maintenance/CustomerImport.h"
 #include "maintenance/DataMaintenance.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/FileDialogs.h"
+#include "ui/FormWaiting.h"
+#include "ui/Messages.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -2,8 +2,8 @@
 
 #include "controls/DateKeys.h"
 #include "controls/VoskTree.h"
-#include "data/ExceptionHandler.h"
 #include "notebook/Note.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QAction>
 #include <QHBoxLayout>

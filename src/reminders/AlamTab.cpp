@@ -1,13 +1,13 @@
 #include "reminders/AlamTab.h"
 
-#include "app/WindowMessages.h"
 #include "controls/ListViews.h"
 #include "data/Clock.h"
-#include "data/ExceptionHandler.h"
-#include "data/Messages.h"
 #include "reminders/Alam.h"
 #include "reminders/FormBaseAlam.h"
 #include "reminders/FormShowAlam.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/Messages.h"
+#include "ui/WindowMessages.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

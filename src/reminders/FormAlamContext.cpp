@@ -2,8 +2,8 @@
 
 #include "controls/ListViews.h"
 #include "data/Exceptions.h"
-#include "data/Messages.h"
 #include "reminders/AlamContext.h"
+#include "ui/Messages.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FormBaseDlg.h"
 #include "reminders/Alam.h"
+#include "ui/FormBaseDlg.h"
 
 class QDateEdit;
 class QLabel;

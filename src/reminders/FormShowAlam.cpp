@@ -1,7 +1,7 @@
 #include "reminders/FormShowAlam.h"
 
-#include "app/WindowMessages.h"
 #include "reminders/Chime.h"
+#include "ui/WindowMessages.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,12 +1,12 @@
 #include "sms/FormSendSms.h"
 
 #include "data/Exceptions.h"
-#include "data/FileDialogs.h"
-#include "data/FormWaiting.h"
-#include "data/Messages.h"
 #include "sms/FrmSmsSendWait.h"
 #include "sms/SmsSettings.h"
 #include "sms/SmsTextEdit.h"
+#include "ui/FileDialogs.h"
+#include "ui/FormWaiting.h"
+#include "ui/Messages.h"
 #include "util/Gbk.h"
 
 #include <QFile>

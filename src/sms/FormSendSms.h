@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FormBaseDlg.h"
 #include "sms/SmsGateway.h"
+#include "ui/FormBaseDlg.h"
 
 #include <functional>
 

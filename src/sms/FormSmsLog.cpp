@@ -2,12 +2,12 @@
 
 #include "customers/ExcelExport.h"
 #include "data/Clock.h"
-#include "data/ExceptionHandler.h"
-#include "data/Messages.h"
-#include "data/WindowPlacement.h"
 #include "sms/FormSendSms.h"
 #include "sms/SmsLog.h"
 #include "sms/SmsLogGrid.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/Messages.h"
+#include "ui/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,11 +1,11 @@
 #include "sms/FormSmsSettings.h"
 
 #include "data/Exceptions.h"
-#include "data/FormWaiting.h"
-#include "data/Messages.h"
 #include "sms/SmsGateway.h"
 #include "sms/SmsSettings.h"
 #include "sms/SmsTextEdit.h"
+#include "ui/FormWaiting.h"
+#include "ui/Messages.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

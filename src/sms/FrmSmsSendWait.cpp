@@ -1,11 +1,11 @@
 #include "sms/FrmSmsSendWait.h"
 
-#include "data/ExceptionHandler.h"
 #include "data/Exceptions.h"
-#include "data/Messages.h"
-#include "data/WindowPlacement.h"
 #include "sms/SmsGateway.h"
 #include "sms/SmsTextEdit.h"
+#include "ui/ExceptionHandler.h"
+#include "ui/Messages.h"
+#include "ui/WindowPlacement.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

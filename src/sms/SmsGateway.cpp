@@ -1,8 +1,8 @@
 #include "sms/SmsGateway.h"
 
 #include "data/Log.h"
-#include "data/Messages.h"
 #include "sms/SmsSettings.h"
+#include "ui/Messages.h"
 #include "util/Gbk.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "sms/SmsLibrary.h"
 
-#include "data/Messages.h"
 #include "data/ProgramFolders.h"
+#include "ui/Messages.h"
 
 #include <QDir>
 

@@ -1,11 +1,11 @@
 #include "app/FormMain.h"
-#include "app/AppTitle.h"
 #include "app/RunAtStartup.h"
 #include "app/StartUp.h"
-#include "app/WindowMessages.h"
 #include "data/DbAccess.h"
 #include "reminders/AlamTab.h"
 #include "support/AppDirTest.h"
+#include "ui/AppTitle.h"
+#include "ui/WindowMessages.h"
 #include "util/Gbk.h"
 
 #include <QCheckBox>

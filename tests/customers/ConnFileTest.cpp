@@ -3,7 +3,7 @@
 #include "customers/FormConnFile.h"
 #include "customers/FormCustomer.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QFile>
 #include <QPlainTextEdit>

@@ -4,7 +4,7 @@
 #include "customers/FieldControls.h"
 #include "customers/FormCustomer.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QComboBox>
 #include <QDateEdit>

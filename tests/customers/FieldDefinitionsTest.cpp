@@ -6,7 +6,7 @@
 #include "customers/FormCustomerDIY.h"
 #include "customers/FormTitle.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "customers/CustomersTestSupport.h"
 #include "customers/GroupTable.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
 #include "data/Exceptions.h"
 #include "support/DataFileTest.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QFontMetrics>
 #include <QImage>

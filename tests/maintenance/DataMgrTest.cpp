@@ -6,13 +6,13 @@
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
 #include "data/Exceptions.h"
-#include "data/FormWaiting.h"
 #include "data/ProgramLock.h"
 #include "maintenance/CustomerImport.h"
 #include "maintenance/DataMaintenance.h"
 #include "maintenance/FormDataMgr.h"
 #include "support/DataFileTest.h"
 #include "support/SmallDisk.h"
+#include "ui/FormWaiting.h"
 
 #include <QApplication>
 #include <QDate>

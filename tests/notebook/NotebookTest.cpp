@@ -2,10 +2,10 @@
 #include "app/StartUp.h"
 #include "controls/VoskTree.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
 #include "notebook/Note.h"
 #include "notebook/NoteTab.h"
 #include "support/AppDirTest.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,12 +1,12 @@
 #include "AlamTestSupport.h"
-#include "app/FormBaseDlg.h"
 #include "app/FormMain.h"
 #include "app/StartUp.h"
-#include "app/WindowMessages.h"
 #include "reminders/AlamTab.h"
 #include "reminders/Chime.h"
 #include "reminders/FormShowAlam.h"
 #include "support/AppDirTest.h"
+#include "ui/FormBaseDlg.h"
+#include "ui/WindowMessages.h"
 
 #include <QButtonGroup>
 #include <QMenu>

@@ -1,11 +1,11 @@
 #include "SmsTest.h"
 
 #include "data/AppDir.h"
-#include "data/FormWaiting.h"
 #include "sms/FormSendSms.h"
 #include "sms/FrmSmsSendWait.h"
 #include "sms/SmsSettings.h"
 #include "sms/SmsTextEdit.h"
+#include "ui/FormWaiting.h"
 
 #include <QApplication>
 #include <QClipboard>

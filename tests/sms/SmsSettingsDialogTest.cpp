@@ -1,10 +1,10 @@
 #include "SmsTest.h"
 
 #include "data/AppDir.h"
-#include "data/FormWaiting.h"
 #include "sms/FormSmsSettings.h"
 #include "sms/SmsSettings.h"
 #include "sms/SmsTextEdit.h"
+#include "ui/FormWaiting.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -3,15 +3,15 @@
 #include "PduReader.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
-#include "data/ExceptionHandler.h"
 #include "sms/FormSendSms.h"
 #include "sms/SmsSettings.h"
+#include "ui/ExceptionHandler.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QMap>
+#include <QPlainTextEdit>
 
 namespace {
 

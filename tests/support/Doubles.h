@@ -1,9 +1,9 @@
 #pragma once
 
 #include "data/Clock.h"
-#include "data/FileDialogs.h"
-#include "data/Messages.h"
-#include "data/Shell.h"
+#include "ui/FileDialogs.h"
+#include "ui/Messages.h"
+#include "ui/Shell.h"
 
 #include <QList>
 #include <QQueue>

@@ -8,13 +8,13 @@
 #include "ReminderShots.h"
 #include "SmsShots.h"
 #include "app/Application.h"
-#include "app/FormBaseDlg.h"
 #include "app/FormMain.h"
 #include "app/StartUp.h"
 #include "data/AppDir.h"
-#include "data/FormWaiting.h"
-#include "data/Messages.h"
 #include "data/ProgramLock.h"
+#include "ui/FormBaseDlg.h"
+#include "ui/FormWaiting.h"
+#include "ui/Messages.h"
 
 #include <QDir>
 #include <QFile>

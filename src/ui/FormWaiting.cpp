@@ -1,6 +1,6 @@
-#include "data/FormWaiting.h"
+#include "ui/FormWaiting.h"
 
-#include "data/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "data/Shell.h"
+#include "ui/Shell.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
-#include "app/FormBaseDlg.h"
+#include "ui/FormBaseDlg.h"
 
-#include "data/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/FormBaseDlg.h"
+#include "ui/FormBaseDlg.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "data/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
 class QHBoxLayout;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "data/Messages.h"
+#include "ui/Messages.h"
 
 #include "data/Log.h"
 

@@ -1,7 +1,7 @@
-#include "data/ExceptionHandler.h"
+#include "ui/ExceptionHandler.h"
 
 #include "data/Exceptions.h"
-#include "data/Messages.h"
+#include "ui/Messages.h"
 
 void TVoskException::HandleException(QObject* /*sender*/, const std::exception& error) {
     Message = QString::fromUtf8(error.what());

@@ -1,5 +1,5 @@
-#include "data/Messages.h"
-#include "data/FormWaiting.h"
+#include "ui/Messages.h"
+#include "ui/FormWaiting.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "data/Log.h"
-#include "data/Messages.h"
 #include "support/AppDirTest.h"
+#include "ui/Messages.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "data/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "data/FileDialogs.h"
+#include "ui/FileDialogs.h"
 
 #include <QFileDialog>
 
