@@ -1,6 +1,7 @@
 // The customer list at shop scale: opening, sorting, totals, memory and freeing of the program's
 // result sets, each against the raw engine doing the same work in the same run.
 #include "CustomerFile.h"
+#include "controls/GridBinding.h"
 #include "controls/VoskDBGrid.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
@@ -133,7 +134,7 @@ void UseCustomers(int count) {
 }
 
 void OpenTheList() {
-    DbAccess().OpenGrid(CustomerListQuery(), &Grid(), true);
+    OpenGrid(CustomerListQuery(), &Grid(), true);
     Grid().viewport()->repaint();
 }
 
@@ -141,7 +142,7 @@ void BM_OpenGrid(benchmark::State& state) {
     UseCustomers(int(state.range(0)));
     Pairs pairs;
     for (auto _ : state) {
-        DbAccess().GridSource();
+        GridSource();
         const double program = TimeOf(OpenTheList);
         pairs.Add(state, program, TimeOf([] { Raw().StepAsText(CustomerListQuery()); }));
     }
@@ -200,7 +201,7 @@ void BM_NumericTotals(benchmark::State& state) {
 void BM_MemoryHeld(benchmark::State& state) {
     UseCustomers(int(state.range(0)));
     for (auto _ : state) {
-        DbAccess().GridSource();
+        GridSource();
         const size_t before = HeapInUse();
         const double program = TimeOf(OpenTheList);
         const double held = double(HeapInUse() - before);
@@ -217,7 +218,7 @@ void BM_FreeOnNextOpen(benchmark::State& state) {
     std::vector<double> times;
     for (auto _ : state) {
         OpenTheList();
-        times.push_back(TimeOf([] { DbAccess().GridSource(); }));
+        times.push_back(TimeOf([] { GridSource(); }));
         state.SetIterationTime(times.back() / 1000);
     }
     state.counters["free_ms"] = Median(times);

@@ -12,11 +12,14 @@
 #include "ui/AppTitle.h"
 #include "ui/Messages.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 std::unique_ptr<TFormMain> CreateMainWindow() {
-    if (!MakeProgramFolder())
+    if (const QString problem = MakeProgramFolder(); !problem.isEmpty()) {
+        ShowErrorText(problem);
         return nullptr;
+    }
     if (const FolderLockOutcome lock = TakeProgramFolderLock(); !lock.held) {
         if (lock.writeProblem.isEmpty())
             ShowInfo(QStringLiteral("程序已经在运行！"));
@@ -25,11 +28,16 @@ std::unique_ptr<TFormMain> CreateMainWindow() {
         return nullptr;
     }
     RemoveLeftoverTempFiles(AppDir());
-    if (!CopyShippedFiles())
+    if (const QString problem = CopyShippedFiles(); !problem.isEmpty()) {
+        ShowErrorText(problem);
         return nullptr;
+    }
     LoadSmsSettings();
-    if (!DbAccess().Connect())
+    if (const TConnectOutcome connection = DbAccess().Connect(); !connection) {
+        ShowError(QStringLiteral("数据库连接失败！"), connection.reason, QString());
+        QCoreApplication::quit();
         return nullptr;
+    }
     QCoreApplication::setApplicationName(AppTitle());
     return std::make_unique<TFormMain>();
 }

@@ -1,5 +1,6 @@
 #include "customers/ConnFile.h"
 
+#include "controls/GridBinding.h"
 #include "data/DbAccess.h"
 #include "data/Exceptions.h"
 

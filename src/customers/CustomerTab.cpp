@@ -1,5 +1,6 @@
 #include "customers/CustomerTab.h"
 
+#include "controls/GridBinding.h"
 #include "controls/VoskDBGrid.h"
 #include "controls/VoskTree.h"
 #include "customers/Customer.h"
@@ -165,7 +166,7 @@ void TCustomerTab::LoadCustomerList() {
     listedGroup = CustomerTree ? CustomerTree->SelectedIndex() : 0;
     const SqlStatement list =
         Customer().ListStatement(*listedGroup, cbbQuery->currentText(), edtQuery->text());
-    DbAccess().OpenGrid(list.sql, DBGrid1, true, list.params);
+    OpenGrid(list.sql, DBGrid1, true, list.params);
     DBGrid1->setColumnHidden(0, true);
     ShowTotals();
 }
@@ -232,7 +233,7 @@ void TCustomerTab::tv1Edited(QTreeWidgetItem* node, const QString& newText) {
         return;
     tv1->setCurrentItem(node);
     CustomerTree->RenameGroup(newText);
-    DbAccess().RequeryGrid();
+    RequeryGrid();
 }
 
 void TCustomerTab::NDelIETypeClick() {
@@ -277,7 +278,7 @@ void TCustomerTab::NModCustomerClick() {
     if (guid.isEmpty())
         return;
     if (ShowModCustomerDialog(guid) == 1)
-        DbAccess().RequeryGrid();
+        RequeryGrid();
 }
 
 void TCustomerTab::N3Click() {
@@ -288,12 +289,12 @@ void TCustomerTab::N3Click() {
                     QStringLiteral("＂吗?")))
         return;
     Customer().DeleteByGuid(guid);
-    DbAccess().RequeryGrid();
+    RequeryGrid();
     ShowInfo(QStringLiteral("删除成功！"));
 }
 
 void TCustomerTab::N9Click() {
-    DbAccess().RequeryGrid();
+    RequeryGrid();
 }
 
 void TCustomerTab::N7Click() {

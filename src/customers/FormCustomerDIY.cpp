@@ -1,5 +1,6 @@
 #include "customers/FormCustomerDIY.h"
 
+#include "controls/GridBinding.h"
 #include "controls/ListViews.h"
 #include "customers/FieldControls.h"
 #include "customers/FieldDefinitions.h"

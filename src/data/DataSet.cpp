@@ -1,6 +1,5 @@
 #include "data/DataSet.h"
 
-#include "data/DbAccess.h"
 #include "data/Exceptions.h"
 
 #include <QDate>
@@ -153,36 +152,6 @@ void ExecScript(sqlite3* db, const QString& sql, const SqlParams& params) {
 
 void ThrowEngineError(sqlite3* db) {
     ThrowText(QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"));
-}
-
-QString VariantToText(const QVariant& value) {
-    if (value.isNull())
-        return QString();
-    if (value.typeId() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'g', 15);
-    return value.toString();
-}
-
-int VariantToInteger(const QVariant& value) {
-    if (value.isNull())
-        return 0;
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-        return int(value.toLongLong());
-    case QMetaType::Double:
-        return int(std::llround(value.toDouble()));
-    case QMetaType::QString: {
-        const QString text = value.toString().trimmed();
-        bool ok = false;
-        const qlonglong whole = text.toLongLong(&ok);
-        if (ok)
-            return int(whole);
-        const double number = text.toDouble(&ok);
-        return ok ? int(std::llround(number)) : 0;
-    }
-    default:
-        return value.toInt();
-    }
 }
 
 // ---- TDataSet: reading ----
@@ -604,4 +573,8 @@ void TDataSet::RereadBuffer(const QString& table, qint64 rowid) {
             if (originColumns[field].compare(originColumns[originFields[i]], Qt::CaseInsensitive) ==
                 0)
                 buffer[field] = statement.Column(i);
+}
+
+QString QuoteIdent(const QString& name) {
+    return '"' + QString(name).replace('"', QStringLiteral("\"\"")) + '"';
 }

@@ -53,9 +53,8 @@ private:
 void ExecScript(sqlite3* db, const QString& sql, const SqlParams& params = {});
 [[noreturn]] void ThrowEngineError(sqlite3* db);
 
-// Conversions shared by the cursors and the grid model.
-QString VariantToText(const QVariant& value);
-int VariantToInteger(const QVariant& value);
+// "name" with inner quotes doubled: a custom field's name as an SQL identifier.
+QString QuoteIdent(const QString& name);
 
 // A client-side result set: the query runs once on Open and every row is kept compactly; a
 // field becomes a QString or QVariant only when it is read. Sorting orders the rows' positions,

@@ -5,17 +5,9 @@
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
 #include "data/ProgramLock.h"
-#include "ui/Messages.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QStyleOptionViewItem>
-#include <QTableView>
-#include <QTreeWidget>
 
 #include <sqlite3.h>
 
@@ -32,7 +24,6 @@ const QString kOperationFailed = QStringLiteral("数据库操作失败！");
 const QString kBackupFailed = QStringLiteral("数据库备份失败！");
 const QString kRestoreFailed = QStringLiteral("数据库恢复失败！");
 const QString kNotConnected = QStringLiteral("数据库未连接");
-constexpr int kFitRows = 50;
 
 [[noreturn]] void ThrowText(const QString& text) {
     throw EDBException(text, QString(), QString());
@@ -97,31 +88,6 @@ bool IsBlank(const QString& piece) {
     return true;
 }
 
-// Keeps a list view from repainting until it goes.
-class UpdatesSuspended {
-public:
-    explicit UpdatesSuspended(QWidget* widget) : widget(widget), enabled(widget->updatesEnabled()) {
-        widget->setUpdatesEnabled(false);
-    }
-    ~UpdatesSuspended() { widget->setUpdatesEnabled(enabled); }
-
-private:
-    QWidget* widget;
-    bool enabled;
-};
-
-// How the grid draws a cell of its own, without the cell's text and place.
-QStyleOptionViewItem CellOption(QTableView* grid) {
-    QStyleOptionViewItem option;
-    option.initFrom(grid);
-    option.widget = grid;
-    option.state &= ~QStyle::State_HasFocus;
-    option.textElideMode = grid->textElideMode();
-    if (grid->wordWrap())
-        option.features |= QStyleOptionViewItem::WrapText;
-    return option;
-}
-
 std::unique_ptr<TDbAccess>& DbAccessSlot() {
     static std::unique_ptr<TDbAccess> instance;
     return instance;
@@ -129,7 +95,7 @@ std::unique_ptr<TDbAccess>& DbAccessSlot() {
 
 } // namespace
 
-TDbAccess::TDbAccess() : gridSource(gridSet) {}
+TDbAccess::TDbAccess() = default;
 
 TDbAccess::~TDbAccess() {
     Disconnect();
@@ -137,14 +103,11 @@ TDbAccess::~TDbAccess() {
 
 // ---- connection ----
 
-bool TDbAccess::Connect() {
+TConnectOutcome TDbAccess::Connect() {
     Disconnect();
-    QString reason;
-    if (OpenDataFile(reason))
-        return true;
-    ShowError(QStringLiteral("数据库连接失败！"), reason, QString());
-    QCoreApplication::quit();
-    return false;
+    TConnectOutcome outcome;
+    outcome.connected = OpenDataFile(outcome.reason);
+    return outcome;
 }
 
 bool TDbAccess::OpenDataFile(QString& reason) {
@@ -176,7 +139,7 @@ void TDbAccess::Disconnect() {
 }
 
 void TDbAccess::CloseCursors() {
-    gridSource.Reload([this] { gridSet.Close(); });
+    ChangeGridSet([this] { gridSet.Close(); });
     querySet.Close();
     auxSet.Close();
     scalarSet.Close();
@@ -184,57 +147,31 @@ void TDbAccess::CloseCursors() {
 
 // ---- cursors ----
 
-TDataSetModel* TDbAccess::GridSource() {
-    gridSource.Reload([this] { gridSet.Close(); });
-    return &gridSource;
+void TDbAccess::ChangeGridSet(const std::function<void()>& change, bool keepTitles) {
+    if (gridWatcher)
+        gridWatcher->Reload(change, keepTitles);
+    else
+        change();
 }
 
-void TDbAccess::OpenGrid(const QString& sql, QTableView* view, bool fit, const SqlParams& params) {
-    TDataSetModel* model = GridSource();
-    grid = view;
-    if (view) {
-        if (view->model() != model)
-            view->setModel(model);
-        QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
-                         &TDataSetModel::FollowCurrentRow, Qt::UniqueConnection);
-    }
+void TDbAccess::OpenGridSet(const QString& sql, const SqlParams& params) {
     try {
-        model->Reload([&] { gridSet.Open(db, sql, params); });
+        ChangeGridSet([&] { gridSet.Open(db, sql, params); });
     } catch (const EDBException& error) {
         throw EDBException(error.Message(), kQueryFailed, sql);
     }
-    if (fit)
-        FitColumns(view);
 }
 
-void TDbAccess::RequeryGrid() {
-    if (gridSet.Sql().isEmpty())
-        return;
-    QTableView* view = grid && grid->model() == &gridSource ? grid.data() : nullptr;
-    QList<int> widths;
-    QList<bool> hidden;
-    int column = 0;
-    for (int i = 0; view && i < gridSource.columnCount(); ++i) {
-        widths << view->columnWidth(i);
-        hidden << view->isColumnHidden(i);
-    }
-    if (view)
-        column = std::max(0, view->currentIndex().column());
+void TDbAccess::RequeryGridSet() {
     try {
-        gridSource.Reload([this] { gridSet.Requery(); }, true);
+        ChangeGridSet([this] { gridSet.Requery(); }, true);
     } catch (const EDBException& error) {
         throw std::runtime_error(error.what());
     }
-    if (!view)
-        return;
-    const int columns = gridSource.columnCount();
-    for (int i = 0; i < std::min(int(widths.size()), columns); ++i) {
-        view->setColumnWidth(i, widths[i]);
-        view->setColumnHidden(i, hidden[i]);
-    }
-    if (gridSource.rowCount() > 0 && columns > 0)
-        view->setCurrentIndex(gridSource.index(0, std::min(column, columns - 1)));
-    gridSet.First();
+}
+
+void TDbAccess::SetGridWatcher(std::unique_ptr<TGridCursorWatcher> watcher) {
+    gridWatcher = std::move(watcher);
 }
 
 TDataSet& TDbAccess::OpenCursor(TDataSet& cursor, const QString& sql, const SqlParams& params) {
@@ -426,43 +363,4 @@ QStringList SplitText(const QString& text, const QString& separator) {
         pieces << text.mid(start, found - start);
     pieces << text.mid(start);
     return pieces;
-}
-
-QString QuoteIdent(const QString& name) {
-    return '"' + QString(name).replace('"', QStringLiteral("\"\"")) + '"';
-}
-
-void FitColumns(QTableView* grid) {
-    auto* model = grid ? qobject_cast<TSortableModel*>(grid->model()) : nullptr;
-    if (!model || !model->IsOpen())
-        return;
-    const QFontMetrics metrics(grid->font());
-    const QStyleOptionViewItem cell = CellOption(grid);
-    const int rows = std::min(model->rowCount(), kFitRows);
-    for (int column = 0; column < model->columnCount(); ++column) {
-        const QString title = model->headerData(column, Qt::Horizontal).toString();
-        int width = std::max(metrics.horizontalAdvance(title) + 24,
-                             grid->horizontalHeader()->sectionSizeHint(column));
-        // The delegate measures a value as the style draws it, its cell margins included.
-        for (int row = 0; row < rows; ++row) {
-            const QModelIndex index = model->index(row, column);
-            width =
-                std::max(width, grid->itemDelegateForIndex(index)->sizeHint(cell, index).width());
-        }
-        grid->setColumnWidth(column, width);
-    }
-}
-
-void FillListView(const QString& sql, QTreeWidget* listView, const SqlParams& params) {
-    listView->clear();
-    TDataSet& rows = DbAccess().OpenQuery(sql, params);
-    const UpdatesSuspended suspended(listView);
-    QList<QTreeWidgetItem*> items;
-    for (rows.First(); !rows.Eof(); rows.Next()) {
-        QStringList texts;
-        for (int field = 0; field < rows.FieldCount(); ++field)
-            texts << rows.AsString(field);
-        items << new QTreeWidgetItem(texts);
-    }
-    listView->addTopLevelItems(items);
 }

@@ -1,22 +1,35 @@
 #pragma once
 
 #include "data/DataSet.h"
-#include "data/DataSetModel.h"
 
 #include <QList>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
-class QTableView;
-class QTreeWidget;
 struct sqlite3;
 
 // The data file's fixed password. SQLite keeps the file unencrypted; the password is still
 // handed to the compaction, which keeps it for the file.
 inline constexpr char kDatabasePassword[] = "58203914765210";
+
+// Whether the data file was opened, and why not.
+struct TConnectOutcome {
+    bool connected = false;
+    QString reason; // the engine's or the check's text; empty when connected
+    explicit operator bool() const { return connected; }
+};
+
+// Whatever lives on the grid cursor and must start over whenever it opens, runs again or closes
+// (the model every grid shows). The connection keeps one and runs every such change through it.
+class TGridCursorWatcher {
+public:
+    virtual ~TGridCursorWatcher() = default;
+    // Runs the change of the grid cursor; keepTitles when it is the same query run again.
+    virtual void Reload(const std::function<void()>& change, bool keepTitles) = 0;
+};
 
 // The one connection to AppDir/bookkeep.dat and the four cursors every part of the program
 // reads through. Every value reaches SQL as a bound parameter.
@@ -28,18 +41,20 @@ public:
     TDbAccess& operator=(const TDbAccess&) = delete;
 
     // Opens the existing data file (never creates one), switches it to the rollback journal and
-    // checks its tables and structure. On failure shows
-    // "数据库连接失败！", asks the application to quit and returns false.
-    bool Connect();
+    // checks its tables and structure. On failure says why and stays disconnected.
+    TConnectOutcome Connect();
     bool Connected() const { return db != nullptr; }
     void Disconnect();
 
-    // Closes GridSet and forgets its query; the model every grid of GridSet shows.
-    TDataSetModel* GridSource();
-    void OpenGrid(const QString& sql, QTableView* grid, bool fit, const SqlParams& params = {});
-    // Runs the grid's query again; the grid keeps its column widths and hidden columns and
-    // returns to the first row.
-    void RequeryGrid();
+    // Runs a change of GridSet (open, requery, close) through its watcher, if one is set.
+    void ChangeGridSet(const std::function<void()>& change, bool keepTitles = false);
+    // Opens GridSet; a failure leaves it closed.
+    void OpenGridSet(const QString& sql, const SqlParams& params = {});
+    // Runs GridSet's query again; its failure raises the engine's text alone.
+    void RequeryGridSet();
+    // The watcher lives as long as the connection object; nullptr until one is set.
+    void SetGridWatcher(std::unique_ptr<TGridCursorWatcher> watcher);
+    TGridCursorWatcher* GridWatcher() const { return gridWatcher.get(); }
     TDataSet& OpenQuery(const QString& sql, const SqlParams& params = {});
     TDataSet& OpenAuxQuery(const QString& sql, const SqlParams& params = {});
     // Opens a result set of the caller's own on the connection (a window's second grid).
@@ -87,8 +102,7 @@ private:
     TDataSet scalarSet;
     TDataSet querySet;
     TDataSet auxSet;
-    TDataSetModel gridSource;
-    QPointer<QTableView> grid;
+    std::unique_ptr<TGridCursorWatcher> gridWatcher;
 };
 
 TDbAccess& DbAccess();
@@ -103,11 +117,3 @@ void RestoreDatabase(const QString& path, const std::function<void()>& beforeRep
 // One more piece than there are separators: "" gives [""], a trailing separator an empty last
 // piece.
 QStringList SplitText(const QString& text, const QString& separator);
-// "name" with inner quotes doubled: a custom field's name as an SQL identifier.
-QString QuoteIdent(const QString& name);
-
-// Sizes the columns of a grid over an open TSortableModel so that their titles and the values of
-// their first 50 rows show whole.
-void FitColumns(QTableView* grid);
-// One item per row of the query: column 0 the first field, further fields further columns.
-void FillListView(const QString& sql, QTreeWidget* listView, const SqlParams& params = {});

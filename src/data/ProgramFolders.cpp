@@ -3,7 +3,6 @@
 #include "data/AppDir.h"
 #include "data/DataFiles.h"
 #include "data/Exceptions.h"
-#include "ui/Messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,29 +117,27 @@ QString SmsLibraryDir() {
     return Installed() ? CurrentFolders().libraryDir : AppDir() + "dll/";
 }
 
-bool MakeProgramFolder() {
+QString MakeProgramFolder() {
     if (!Installed())
-        return true;
+        return QString();
     try {
         MakePrivateFolders(QDir::cleanPath(AppDir()));
         CheckWritable(AppDir());
-        return true;
+        return QString();
     } catch (const EDBException& error) {
-        ShowErrorText(QStringLiteral("数据文件夹 %1 不能建立或写入：%2")
-                          .arg(QDir::toNativeSeparators(AppDir()), error.Message()));
-        return false;
+        return QStringLiteral("数据文件夹 %1 不能建立或写入：%2")
+            .arg(QDir::toNativeSeparators(AppDir()), error.Message());
     }
 }
 
-bool CopyShippedFiles() {
+QString CopyShippedFiles() {
     if (!Installed())
-        return true;
+        return QString();
     try {
         CopyIfMissing(kDataFileName, ReadDatabaseInto);
         CopyIfMissing(kAccountSettingsName, CopyBytes);
-        return true;
+        return QString();
     } catch (const EDBException& error) {
-        ShowErrorText(error.Message());
-        return false;
+        return error.Message();
     }
 }

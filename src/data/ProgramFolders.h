@@ -31,11 +31,11 @@ QString SmsLibraryDir();
 inline constexpr char kAccountSettingsVariable[] = "WINSMS_INI";
 
 // Installed: creates the program folder for data with mode 0700 (and the missing folders above
-// it) and makes sure it can be written. Portable: nothing to do. False once the user has been
-// told why not.
-bool MakeProgramFolder();
+// it) and makes sure it can be written. Portable: nothing to do. Empty when done; otherwise
+// what to tell the user.
+QString MakeProgramFolder();
 // Installed: copies the shipped data file and winsms.ini into the program folder where they are
 // missing, with mode 0600, each through the one file-replacement path, so that a failed copy
-// leaves nothing behind. Portable: nothing to do. False once the user has been told why not.
-// Only while the program folder is locked.
-bool CopyShippedFiles();
+// leaves nothing behind. Portable: nothing to do. Empty when done; otherwise what to tell the
+// user. Only while the program folder is locked.
+QString CopyShippedFiles();

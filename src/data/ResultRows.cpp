@@ -1,6 +1,5 @@
 #include "data/ResultRows.h"
 
-#include "data/DataSet.h"
 #include "data/Exceptions.h"
 
 #include <sqlite3.h>
@@ -562,4 +561,34 @@ std::vector<quint32> TResultRows::SortPositions(const std::vector<quint32>& rowA
     for (const SortEntry& entry : entries)
         positions.push_back(entry.position);
     return positions;
+}
+
+QString VariantToText(const QVariant& value) {
+    if (value.isNull())
+        return QString();
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+int VariantToInteger(const QVariant& value) {
+    if (value.isNull())
+        return 0;
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+        return int(value.toLongLong());
+    case QMetaType::Double:
+        return int(std::llround(value.toDouble()));
+    case QMetaType::QString: {
+        const QString text = value.toString().trimmed();
+        bool ok = false;
+        const qlonglong whole = text.toLongLong(&ok);
+        if (ok)
+            return int(whole);
+        const double number = text.toDouble(&ok);
+        return ok ? int(std::llround(number)) : 0;
+    }
+    default:
+        return value.toInt();
+    }
 }

@@ -8,6 +8,10 @@
 
 struct sqlite3_stmt;
 
+// Conversions shared by the rows, the cursors and the grid model.
+QString VariantToText(const QVariant& value);
+int VariantToInteger(const QVariant& value);
+
 // One field of a sort: the field's index and its direction.
 struct TSortKey {
     int field;

@@ -1,5 +1,6 @@
 #include "reminders/Alam.h"
 
+#include "controls/GridBinding.h"
 #include "data/Clock.h"
 #include "data/DbAccess.h"
 

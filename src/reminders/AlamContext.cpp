@@ -1,5 +1,6 @@
 #include "reminders/AlamContext.h"
 
+#include "controls/GridBinding.h"
 #include "data/DbAccess.h"
 
 TAlamContext& AlamContext() {

@@ -1,6 +1,7 @@
 #include "sms/SmsLogGrid.h"
 
-#include "data/DataSetModel.h"
+#include "controls/DataSetModel.h"
+#include "controls/GridBinding.h"
 #include "data/DbAccess.h"
 
 #include <QItemSelectionModel>

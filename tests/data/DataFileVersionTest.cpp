@@ -121,10 +121,9 @@ TEST_F(DataFileVersionTest, ANewerFileIsRefusedAndLeftUntouched) {
         sqlite3_close_v2(db);
         db = nullptr;
         const QByteArray bytes = ReadBytes(dataFile());
-        boxes.shown.clear();
-        EXPECT_FALSE(DbAccess().Connect());
-        ASSERT_EQ(boxes.shown.size(), 1);
-        EXPECT_THAT(boxes.Last().text.toStdString(),
+        const TConnectOutcome outcome = DbAccess().Connect();
+        EXPECT_FALSE(outcome);
+        EXPECT_THAT(outcome.reason.toStdString(),
                     HasSubstr(QStringLiteral("数据文件的版本（%1）").arg(version).toStdString()));
         EXPECT_EQ(ReadBytes(dataFile()), bytes);
         EXPECT_TRUE(Backups().isEmpty());

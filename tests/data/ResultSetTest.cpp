@@ -1,3 +1,5 @@
+#include "controls/GridBinding.h"
+#include "controls/SortableModel.h"
 #include "data/DbAccess.h"
 #include "support/DataFileTest.h"
 
@@ -43,7 +45,7 @@ TEST_F(ResultSetTest, CellsReadBackAsTextsNumbersAndNullsAsBefore) {
     EXPECT_EQ(rows.AsInteger("I"), 42);
     EXPECT_EQ(rows.AsInteger(5), 3);
 
-    DbAccess().OpenGrid("select NULL as v union all select '' union all select 7", &grid, false);
+    OpenGrid("select NULL as v union all select '' union all select 7", &grid, false);
     EXPECT_EQ(grid.model()->data(grid.model()->index(1, 0)).toString(), "");
     EXPECT_EQ(grid.model()->data(grid.model()->index(2, 0)).toString(), "7");
     qobject_cast<TSortableModel*>(grid.model())->SetSortExpression("v DESC");
@@ -75,7 +77,7 @@ TEST_F(ResultSetTest, LongAndNonBmpTextsRoundTripThroughGridAndUpdates) {
     ExecSql(QList<SqlStatement>{
         {"insert into Customer(GUID, 姓名, 备注) values ('1', ?, ?)", {emoji, longText}}});
 
-    DbAccess().OpenGrid("select 姓名, 备注 from Customer", &grid, true);
+    OpenGrid("select 姓名, 备注 from Customer", &grid, true);
     EXPECT_EQ(grid.model()->data(grid.model()->index(0, 0)).toString(), emoji);
     EXPECT_EQ(grid.model()->data(grid.model()->index(0, 1)).toString(), longText);
 
@@ -172,10 +174,10 @@ TEST_F(ResultSetTest, ASortStaysAcrossRequeryAndEditsReachTheSortedRow) {
     for (const char* name : {"b", "d", "a"})
         ExecSql(
             QList<SqlStatement>{{"insert into Customer(GUID, 姓名) values (?, ?)", {name, name}}});
-    DbAccess().OpenGrid("select GUID, 姓名 from Customer", &grid, false);
+    OpenGrid("select GUID, 姓名 from Customer", &grid, false);
     qobject_cast<TSortableModel*>(grid.model())->SetSortExpression("姓名 DESC");
     ExecSql(QList<SqlStatement>{{"insert into Customer(GUID, 姓名) values ('c', 'c')", {}}});
-    DbAccess().RequeryGrid();
+    RequeryGrid();
     EXPECT_EQ(Column(DbAccess().GridSet(), 1), (QStringList{"d", "c", "b", "a"}));
     EXPECT_EQ(DbAccess().GridSet().SortExpression(), "姓名 DESC");
 

@@ -1,4 +1,4 @@
-#include "data/DataSetModel.h"
+#include "controls/DataSetModel.h"
 
 TDataSetModel::TDataSetModel(TDataSet& dataSet, QObject* parent)
     : TSortableModel(parent), dataSet(dataSet) {}
