@@ -1,14 +1,11 @@
 // The once-a-minute due check and the reminder list at 10,000 reminders. The due check runs
 // with and without the (iHour, iMinute) index, so that the index's effect shows in one run.
-#include "data/AppDir.h"
+#include "BenchMain.h"
 #include "data/Clock.h"
 #include "data/DbAccess.h"
 #include "reminders/Alam.h"
 #include "reminders/AlamTab.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -64,21 +61,15 @@ BENCHMARK(BM_LoadList)->DenseRange(0, kAlamFilterCount - 1)->Unit(benchmark::kMi
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    SetAppDir(dir.path());
-    QFile::copy(SEED_DATAFILE, AppDir() + "bookkeep.dat");
-    QFile::setPermissions(AppDir() + "bookkeep.dat", QFile::ReadOwner | QFile::WriteOwner);
-    if (!DbAccess().Connect())
-        return 1;
-    BenchClock clock;
-    SetClock(&clock);
-    fillReminders();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    SetClock(nullptr);
-    DestroyDbAccess();
-    return 0;
+TBenchSetUp BenchSetUp(const QString&) {
+    static BenchClock clock;
+    return {SEED_DATAFILE,
+            [] {
+                SetClock(&clock);
+                fillReminders();
+                return true;
+            },
+            [] {
+                SetClock(nullptr);
+            }};
 }

@@ -1,15 +1,12 @@
 // The customer list of a shop with 100,000 customers and 15 custom fields (3 of them numeric,
 // with texts that are no numbers mixed in): LoadCustomerList with its totals against SQLite alone
 // stepping the same query and reading every column, measured in the same run.
+#include "BenchMain.h"
 #include "CustomerFile.h"
 #include "customers/CustomerTab.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
-#include "data/ProgramLock.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -78,18 +75,6 @@ BENCHMARK(BM_LoadCustomerListWithTotals)
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    SetAppDir(dir.path());
-    QFile::copy(CustomerFile(kCustomers, BENCH_DATA_DIR), AppDir() + "bookkeep.dat");
-    QFile::setPermissions(AppDir() + "bookkeep.dat", QFile::ReadOwner | QFile::WriteOwner);
-    if (!LockProgramFolder() || !DbAccess().Connect())
-        return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    DestroyDbAccess();
-    UnlockProgramFolder();
-    return 0;
+TBenchSetUp BenchSetUp(const QString&) {
+    return {CustomerFile(kCustomers, BENCH_DATA_DIR), {}, {}};
 }

@@ -1,14 +1,13 @@
 // The customer list at shop scale: opening, sorting, totals, memory and freeing of the program's
 // result sets, each against the raw engine doing the same work in the same run.
+#include "BenchMain.h"
 #include "CustomerFile.h"
 #include "controls/GridBinding.h"
 #include "controls/VoskDBGrid.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -234,11 +233,7 @@ void Register(const char* name, void (*run)(benchmark::State&), int count, int r
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    SetAppDir(dir.path());
+TBenchSetUp BenchSetUp(const QString&) {
     for (const auto& [count, repetitions] : {std::pair{10000, 11}, {100000, 5}, {1000000, 3}}) {
         Register("open_grid", BM_OpenGrid, count, repetitions);
         Register("sort_by_name", BM_SortByName, count, repetitions);
@@ -246,9 +241,7 @@ int main(int argc, char** argv) {
         Register("memory_held", BM_MemoryHeld, count, 1);
         Register("free_on_next_open", BM_FreeOnNextOpen, count, repetitions);
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    delete &Grid();
-    DestroyDbAccess();
-    return 0;
+    return {QString(), {}, [] {
+                delete &Grid();
+            }};
 }

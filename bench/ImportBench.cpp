@@ -2,15 +2,13 @@
 // fields) against its two limits, measured in the same run: our sheet reader alone, and the
 // prepared inserts of the same rows alone in SQLite. Each case reports the process's peak
 // memory so far; the import runs first, so its figure is its own.
+#include "BenchMain.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
-#include "data/ProgramLock.h"
 #include "maintenance/CustomerImport.h"
 #include "maintenance/SheetReader.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QUuid>
 
 #include <benchmark/benchmark.h>
@@ -156,25 +154,18 @@ BENCHMARK(BM_PreparedInsertsAlone)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir dir;
+TBenchSetUp BenchSetUp(const QString& folder) {
     fields = QStringList{QStringLiteral("姓名"), QStringLiteral("手机号码")};
     for (int field = 0; field < kCustomFields; ++field)
         fields << FieldName(field);
-    workbookPath = dir.filePath("customers.xlsx");
-    if (!WriteWorkbook(workbookPath))
-        return 1;
-    QApplication app(argc, argv);
-    SetAppDir(dir.path());
-    QFile::copy(SEED_DATAFILE, AppDir() + "bookkeep.dat");
-    QFile::setPermissions(AppDir() + "bookkeep.dat", QFile::ReadOwner | QFile::WriteOwner);
-    if (!LockProgramFolder() || !DbAccess().Connect())
-        return 1;
-    AddFields();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    DestroyDbAccess();
-    UnlockProgramFolder();
-    return 0;
+    workbookPath = folder + "customers.xlsx";
+    // Written before the application starts its threads, as the child is forked.
+    const bool written = WriteWorkbook(workbookPath);
+    return {SEED_DATAFILE,
+            [written] {
+                if (written)
+                    AddFields();
+                return written;
+            },
+            {}};
 }

@@ -1,16 +1,15 @@
 // One keystroke on a 1 MB note: the note's write (one read, one write through the updatable
 // cursor) and the whole keystroke in the notebook's memo, against the raw engine's update of the
 // same row in the same run.
+#include "BenchMain.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
 #include "notebook/Note.h"
 #include "notebook/NoteTab.h"
 
-#include <QApplication>
-#include <QFile>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -79,17 +78,6 @@ BENCHMARK(BM_MemoKeystroke)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    SetAppDir(dir.path());
-    QFile::copy(SEED_DATAFILE, AppDir() + "bookkeep.dat");
-    QFile::setPermissions(AppDir() + "bookkeep.dat", QFile::ReadOwner | QFile::WriteOwner);
-    if (!DbAccess().Connect())
-        return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    DestroyDbAccess();
-    return 0;
+TBenchSetUp BenchSetUp(const QString&) {
+    return {SEED_DATAFILE, {}, {}};
 }

@@ -2,16 +2,12 @@
 // them (its query through the program's result set into its grid, the columns fitted, the
 // count shown) against SQLite alone stepping the same query and reading every column, measured
 // in the same run.
+#include "BenchMain.h"
 #include "CustomerFile.h"
 #include "data/AppDir.h"
 #include "data/DbAccess.h"
-#include "data/ProgramLock.h"
 #include "sms/FormSmsLog.h"
 #include "sms/SmsLogGrid.h"
-
-#include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -89,18 +85,6 @@ BENCHMARK(BM_OpenHistory)
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    SetAppDir(dir.path());
-    QFile::copy(SmsLogFile(kMessages, BENCH_DATA_DIR), AppDir() + "bookkeep.dat");
-    QFile::setPermissions(AppDir() + "bookkeep.dat", QFile::ReadOwner | QFile::WriteOwner);
-    if (!LockProgramFolder() || !DbAccess().Connect())
-        return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    DestroyDbAccess();
-    UnlockProgramFolder();
-    return 0;
+TBenchSetUp BenchSetUp(const QString&) {
+    return {SmsLogFile(kMessages, BENCH_DATA_DIR), {}, {}};
 }

@@ -187,10 +187,8 @@ void TFormMain::FormCreate() {
 
 void TFormMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (shown)
-        return;
-    shown = true;
-    FormShow();
+    if (firstShow())
+        FormShow();
 }
 
 void TFormMain::FormShow() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FirstShow.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -96,7 +98,7 @@ private:
     void showHint(const QString& text);
 
     std::unique_ptr<TRunningHint> hint;
-    bool shown = false;
+    TFirstShow firstShow;
     bool loggedIn = false;
     bool closed = false;
 };

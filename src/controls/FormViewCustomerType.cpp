@@ -23,10 +23,8 @@ TFormViewCustomerType::TFormViewCustomerType(std::unique_ptr<IGroupRows> groups,
     resize(300, 360);
     Tree = std::make_unique<TVoskTree>(tv1, std::move(groups));
     Tree->LoadTree();
-    connect(btn1, &QPushButton::clicked, this,
-            [this] { RunHandled(this, [this] { btn1Click(); }); });
-    connect(tv1, &QTreeWidget::itemDoubleClicked, this,
-            [this] { RunHandled(this, [this] { btnOKClick(); }); });
+    ConnectHandled(btn1, &QPushButton::clicked, this, &TFormViewCustomerType::btn1Click);
+    ConnectHandled(tv1, &QTreeWidget::itemDoubleClicked, this, &TFormViewCustomerType::btnOKClick);
 }
 
 TFormViewCustomerType::~TFormViewCustomerType() = default;

@@ -28,11 +28,6 @@
 namespace {
 
 const QColor kCream(255, 251, 240);
-template <typename Handler>
-void ConnectHandled(QAction* action, TCustomerTab* tab, Handler handler) {
-    QObject::connect(action, &QAction::triggered, tab,
-                     [tab, handler] { RunHandled(tab, [&] { (tab->*handler)(); }); });
-}
 
 } // namespace
 
@@ -64,8 +59,7 @@ TCustomerTab::TCustomerTab(QTreeWidget* tree, QWidget* parent)
     CreateListMenu();
     connect(tv1, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmCustomerType->popup(tv1->viewport()->mapToGlobal(at)); });
-    connect(tv1, &QTreeWidget::itemSelectionChanged, this,
-            [this] { RunHandled(this, [this] { FollowSelection(); }); });
+    ConnectHandled(tv1, &QTreeWidget::itemSelectionChanged, this, &TCustomerTab::FollowSelection);
     connect(tv1, &QTreeWidget::itemClicked, this, [this] {
         // A press that selected another group has listed it already.
         if (loads == loadsAtPress)
@@ -74,8 +68,8 @@ TCustomerTab::TCustomerTab(QTreeWidget* tree, QWidget* parent)
     tv1->viewport()->installEventFilter(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmCustomer->popup(DBGrid1->viewport()->mapToGlobal(at)); });
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
-            [this] { RunHandled(this, [this] { NModCustomerClick(); }); });
+    ConnectHandled(DBGrid1, &QAbstractItemView::doubleClicked, this,
+                   &TCustomerTab::NModCustomerClick);
 }
 
 TCustomerTab::~TCustomerTab() = default;
@@ -94,8 +88,7 @@ QWidget* TCustomerTab::CreateSearchBox() {
     row->addWidget(new QLabel(QStringLiteral("查找内容"), box));
     row->addWidget(edtQuery, 1);
     row->addWidget(btnQuery);
-    connect(btnQuery, &QPushButton::clicked, this,
-            [this] { RunHandled(this, [this] { btnQueryClick(); }); });
+    ConnectHandled(btnQuery, &QPushButton::clicked, this, &TCustomerTab::btnQueryClick);
     connect(edtQuery, &QLineEdit::returnPressed, btnQuery, &QPushButton::click);
     return box;
 }
@@ -107,10 +100,10 @@ void TCustomerTab::CreateTreeMenu() {
     NDelIEType = pmCustomerType->addAction(QStringLiteral("删除组"));
     pmCustomerType->addSeparator();
     NAddCustomer2 = pmCustomerType->addAction(QStringLiteral("新建客户"));
-    ConnectHandled(NAddIEType, this, &TCustomerTab::NAddIETypeClick);
-    ConnectHandled(NModIeType, this, &TCustomerTab::NModIeTypeClick);
-    ConnectHandled(NDelIEType, this, &TCustomerTab::NDelIETypeClick);
-    ConnectHandled(NAddCustomer2, this, &TCustomerTab::NAddCustomerClick);
+    ConnectHandled(NAddIEType, &QAction::triggered, this, &TCustomerTab::NAddIETypeClick);
+    ConnectHandled(NModIeType, &QAction::triggered, this, &TCustomerTab::NModIeTypeClick);
+    ConnectHandled(NDelIEType, &QAction::triggered, this, &TCustomerTab::NDelIETypeClick);
+    ConnectHandled(NAddCustomer2, &QAction::triggered, this, &TCustomerTab::NAddCustomerClick);
 }
 
 void TCustomerTab::CreateListMenu() {
@@ -124,12 +117,12 @@ void TCustomerTab::CreateListMenu() {
     N7 = pmCustomer->addAction(QStringLiteral("发送短信"));
     pmCustomer->addSeparator();
     Excel1 = pmCustomer->addAction(QStringLiteral("导出Excel"));
-    ConnectHandled(NAddCustomer, this, &TCustomerTab::NAddCustomerClick);
-    ConnectHandled(NModCustomer, this, &TCustomerTab::NModCustomerClick);
-    ConnectHandled(N3, this, &TCustomerTab::N3Click);
-    ConnectHandled(N9, this, &TCustomerTab::N9Click);
-    ConnectHandled(N7, this, &TCustomerTab::N7Click);
-    ConnectHandled(Excel1, this, &TCustomerTab::Excel1Click);
+    ConnectHandled(NAddCustomer, &QAction::triggered, this, &TCustomerTab::NAddCustomerClick);
+    ConnectHandled(NModCustomer, &QAction::triggered, this, &TCustomerTab::NModCustomerClick);
+    ConnectHandled(N3, &QAction::triggered, this, &TCustomerTab::N3Click);
+    ConnectHandled(N9, &QAction::triggered, this, &TCustomerTab::N9Click);
+    ConnectHandled(N7, &QAction::triggered, this, &TCustomerTab::N7Click);
+    ConnectHandled(Excel1, &QAction::triggered, this, &TCustomerTab::Excel1Click);
 }
 
 // ---- opening and closing ----

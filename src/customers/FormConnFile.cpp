@@ -32,8 +32,7 @@ TFormBaseConnFile::TFormBaseConnFile(QWidget* parent)
     auto* layout = new QFormLayout(pnlBody);
     layout->addRow(QStringLiteral("关联文件"), EdtFile);
     layout->addRow(QStringLiteral("备注"), mmoRemark);
-    connect(EdtFile, &TVoskEdtBut::OnButClick, this,
-            [this] { RunHandled(this, [this] { EdtFileButClick(); }); });
+    ConnectHandled(EdtFile, &TVoskEdtBut::OnButClick, this, &TFormBaseConnFile::EdtFileButClick);
     resize(440, 230);
 }
 
@@ -106,8 +105,8 @@ TConnFilePage::TConnFilePage(QWidget* parent)
     connect(lvConnFile, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         pmConnFile->popup(lvConnFile->viewport()->mapToGlobal(at));
     });
-    connect(lvConnFile, &QTreeWidget::itemDoubleClicked, this,
-            [this] { RunHandled(this, [this] { NOperFileClick(); }); });
+    ConnectHandled(lvConnFile, &QTreeWidget::itemDoubleClicked, this,
+                   &TConnFilePage::NOperFileClick);
     N1 = AddMenuItem(QStringLiteral("新建"), &TConnFilePage::N1Click);
     N2 = AddMenuItem(QStringLiteral("编辑"), &TConnFilePage::N2Click);
     N3 = AddMenuItem(QStringLiteral("删除"), &TConnFilePage::N3Click);
@@ -121,8 +120,7 @@ TConnFilePage::TConnFilePage(QWidget* parent)
 
 QAction* TConnFilePage::AddMenuItem(const QString& text, void (TConnFilePage::*command)()) {
     QAction* action = pmConnFile->addAction(text);
-    connect(action, &QAction::triggered, this,
-            [this, command] { RunHandled(this, [this, command] { (this->*command)(); }); });
+    ConnectHandled(action, &QAction::triggered, this, command);
     return action;
 }
 

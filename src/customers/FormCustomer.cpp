@@ -95,8 +95,7 @@ TFormBaseCustomer::TFormBaseCustomer(int fieldAreaHeight, QWidget* parent)
     messages->addWidget(SmsGrid);
     SmsGrid->setAccessibleName(QStringLiteral("短信记录"));
 
-    connect(EdtGoup, &TVoskEdtBut::OnButClick, this,
-            [this] { RunHandled(this, [this] { EdtGoupButClick(); }); });
+    ConnectHandled(EdtGoup, &TVoskEdtBut::OnButClick, this, &TFormBaseCustomer::EdtGoupButClick);
     resize(660, 470);
 }
 

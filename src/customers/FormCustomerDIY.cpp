@@ -59,8 +59,8 @@ TFormCustomerDIY::TFormCustomerDIY(QWidget* parent)
     lvTitle->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvTitle, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pm1->popup(lvTitle->viewport()->mapToGlobal(at)); });
-    connect(lvTitle, &QTreeWidget::itemDoubleClicked, this,
-            [this] { RunHandled(this, [this] { btnButModTitleClick(); }); });
+    ConnectHandled(lvTitle, &QTreeWidget::itemDoubleClicked, this,
+                   &TFormCustomerDIY::btnButModTitleClick);
     AddMenuItem(QStringLiteral("新建"), &TFormCustomerDIY::btnButAddTitleClick);
     AddMenuItem(QStringLiteral("修改"), &TFormCustomerDIY::btnButModTitleClick);
     AddMenuItem(QStringLiteral("删除"), &TFormCustomerDIY::btnButDelTitleClick);
@@ -89,10 +89,8 @@ void TFormCustomerDIY::AddMenuItem(const QString& text, void (TFormCustomerDIY::
 void TFormCustomerDIY::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOverMainWindow(*this);
-    if (!loaded) {
-        loaded = true;
+    if (firstShow())
         RunHandled(this, [this] { LoadTitleList(); });
-    }
 }
 
 void TFormCustomerDIY::LoadTitleList() {

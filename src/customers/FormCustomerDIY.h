@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/FirstShow.h"
 #include "ui/FormBaseDlg.h"
 
 #include <QDialog>
@@ -42,7 +43,7 @@ private:
     QPushButton* AddButton(const QString& text, void (TFormCustomerDIY::*command)());
     void AddMenuItem(const QString& text, void (TFormCustomerDIY::*command)());
     QTreeWidgetItem* SelectedTitle() const;
-    bool loaded = false;
+    TFirstShow firstShow;
 };
 
 // "预览 客户资料": the custom field controls laid out as the customer editor shows them, with

@@ -26,11 +26,6 @@ const QString kDataFilter = QStringLiteral("数据文件 (*.dat)");
 const QString kWorkbookFilter = QStringLiteral("Excel文件 (*.xlsx *.xls)");
 const QString kImporting = QStringLiteral("正在导入数据，请稍后...");
 
-template <typename Handler> void Connect(QPushButton* button, TFormDataMgr* form, Handler handler) {
-    QObject::connect(button, &QPushButton::clicked, form,
-                     [form, handler] { RunHandled(form, [&] { (form->*handler)(); }); });
-}
-
 // Hides the waiting window on every way out of the import.
 struct WaitingShown {
     ~WaitingShown() { HideWaiting(); }
@@ -56,12 +51,11 @@ TFormDataMgr::TFormDataMgr(QWidget* parent)
     layout->addWidget(pgc1);
     setFixedSize(460, 300);
 
-    Connect(btnSave, this, &TFormDataMgr::btnSaveClick);
-    Connect(btnAdd, this, &TFormDataMgr::btnAddClick);
-    Connect(Button1, this, &TFormDataMgr::Button1Click);
-    Connect(btnInData, this, &TFormDataMgr::btnInDataClick);
-    connect(EdtGoup, &TVoskEdtBut::OnButClick, this,
-            [this] { RunHandled(this, [this] { EdtGoupButClick(); }); });
+    ConnectHandled(btnSave, &QPushButton::clicked, this, &TFormDataMgr::btnSaveClick);
+    ConnectHandled(btnAdd, &QPushButton::clicked, this, &TFormDataMgr::btnAddClick);
+    ConnectHandled(Button1, &QPushButton::clicked, this, &TFormDataMgr::Button1Click);
+    ConnectHandled(btnInData, &QPushButton::clicked, this, &TFormDataMgr::btnInDataClick);
+    ConnectHandled(EdtGoup, &TVoskEdtBut::OnButClick, this, &TFormDataMgr::EdtGoupButClick);
 }
 
 QWidget* TFormDataMgr::createButtonPage(QPushButton*& button, const QString& caption,
@@ -121,10 +115,8 @@ QWidget* TFormDataMgr::createImportPage() {
 void TFormDataMgr::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOverMainWindow(*this);
-    if (!shownBefore) {
-        shownBefore = true;
+    if (firstShow())
         RunHandled(this, [this] { FormShow(); });
-    }
 }
 
 void TFormDataMgr::reject() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FirstShow.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -56,7 +58,7 @@ private:
 
     int groupIndex = 0;
     bool importing = false;
-    bool shownBefore = false;
+    TFirstShow firstShow;
 };
 
 int ShowDataMgrDialog(QWidget* parent = nullptr);

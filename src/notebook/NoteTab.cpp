@@ -16,14 +16,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-template <typename Handler> void ConnectHandled(QAction* action, TNoteTab* tab, Handler handler) {
-    QObject::connect(action, &QAction::triggered, tab,
-                     [tab, handler] { RunHandled(tab, [&] { (tab->*handler)(); }); });
-}
-
-} // namespace
+namespace {} // namespace
 
 TNoteTab::TNoteTab(QTreeWidget* tree, QWidget* parent)
     : QWidget(parent), tvNote(tree), mmoNote(new TNoteMemo(this)) {
@@ -34,8 +27,7 @@ TNoteTab::TNoteTab(QTreeWidget* tree, QWidget* parent)
     mmoNote->setAccessibleName(QStringLiteral("记事内容"));
     mmoNote->setReadOnly(true);
     mmoNote->installEventFilter(this);
-    connect(mmoNote, &QPlainTextEdit::textChanged, this,
-            [this] { RunHandled(this, [this] { mmoNoteChange(); }); });
+    ConnectHandled(mmoNote, &QPlainTextEdit::textChanged, this, &TNoteTab::mmoNoteChange);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -51,8 +43,7 @@ TNoteTab::TNoteTab(QTreeWidget* tree, QWidget* parent)
     connect(tvNote, &QTreeWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmNoteType->popup(tvNote->viewport()->mapToGlobal(at)); });
     // Mouse, keyboard or a deletion: the memo follows the selection however it moves.
-    connect(tvNote, &QTreeWidget::itemSelectionChanged, this,
-            [this] { RunHandled(this, [this] { tvNoteClick(); }); });
+    ConnectHandled(tvNote, &QTreeWidget::itemSelectionChanged, this, &TNoteTab::tvNoteClick);
 }
 
 TNoteTab::~TNoteTab() = default;
@@ -77,9 +68,9 @@ void TNoteTab::CreateTreeMenu() {
     NAddNoteType = pmNoteType->addAction(QStringLiteral("新建组"));
     NModNoteType = pmNoteType->addAction(QStringLiteral("重命名组"));
     NDelNoteType = pmNoteType->addAction(QStringLiteral("删除组"));
-    ConnectHandled(NAddNoteType, this, &TNoteTab::NAddNoteTypeClick);
-    ConnectHandled(NModNoteType, this, &TNoteTab::NModNoteTypeClick);
-    ConnectHandled(NDelNoteType, this, &TNoteTab::NDelNoteTypeClick);
+    ConnectHandled(NAddNoteType, &QAction::triggered, this, &TNoteTab::NAddNoteTypeClick);
+    ConnectHandled(NModNoteType, &QAction::triggered, this, &TNoteTab::NModNoteTypeClick);
+    ConnectHandled(NDelNoteType, &QAction::triggered, this, &TNoteTab::NDelNoteTypeClick);
 }
 
 // ---- opening and closing ----

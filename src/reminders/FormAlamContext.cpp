@@ -73,10 +73,8 @@ TFormAlamContext::TFormAlamContext(QWidget* parent)
 
 void TFormAlamContext::showEvent(QShowEvent* event) {
     TFormBaseDlg::showEvent(event);
-    if (shown)
-        return;
-    shown = true;
-    FormShow();
+    if (firstShow())
+        FormShow();
 }
 
 void TFormAlamContext::FormShow() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/FirstShow.h"
 #include "ui/FormBaseDlg.h"
 #include "util/RunningHint.h"
 
@@ -42,7 +43,7 @@ private:
     void reload();
 
     TRunningHint hint;
-    bool shown = false;
+    TFirstShow firstShow;
 };
 
 // The dialog of one preset: a new one, or a change of the preset id.

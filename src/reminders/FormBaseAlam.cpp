@@ -149,10 +149,8 @@ TFormBaseAlam::TFormBaseAlam(QWidget* parent) : TFormBaseDlg(parent) {
 
 void TFormBaseAlam::showEvent(QShowEvent* event) {
     TFormBaseDlg::showEvent(event);
-    if (shown)
-        return;
-    shown = true;
-    FormShow();
+    if (firstShow())
+        FormShow();
 }
 
 void TFormBaseAlam::FormShow() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reminders/Alam.h"
+#include "ui/FirstShow.h"
 #include "ui/FormBaseDlg.h"
 
 class QDateEdit;
@@ -57,7 +58,7 @@ private:
                     int maxLength);
     void showDate(bool visible);
 
-    bool shown = false;
+    TFirstShow firstShow;
 };
 
 class TFormAddAlam : public TFormBaseAlam {

@@ -115,9 +115,8 @@ void TFormShowAlam::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     placeWithFrame();
     // Shown again after a minimise: it neither rolls nor chimes again.
-    if (shownBefore)
+    if (!firstShow())
         return;
-    shownBefore = true;
     reveal(1);
     rollUp->start();
     PlayChime();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FirstShow.h"
+
 #include <QEvent>
 #include <QPointer>
 #include <QWidget>
@@ -53,7 +55,7 @@ private:
     void placeWithFrame();
 
     QPointer<QObject> mainWindow;
-    bool shownBefore = false;
+    TFirstShow firstShow;
     QSize placedFrame; // the outer size the last placement counted with
 };
 

@@ -27,12 +27,6 @@ QDateEdit* DayPicker(const QDate& day, QWidget* parent) {
     return picker;
 }
 
-template <typename Handler>
-void ConnectHandled(QPushButton* button, TFormSmsLog* form, Handler handler) {
-    QObject::connect(button, &QPushButton::clicked, form,
-                     [form, handler] { RunHandled(form, [&] { (form->*handler)(); }); });
-}
-
 } // namespace
 
 TFormSmsLog::TFormSmsLog(QWidget* parent)
@@ -73,7 +67,7 @@ QWidget* TFormSmsLog::createFilter() {
     row->addWidget(new QLabel(QStringLiteral("状态"), box));
     row->addWidget(cbbState);
     row->addWidget(btnQuery);
-    ConnectHandled(btnQuery, this, &TFormSmsLog::btnQueryClick);
+    ConnectHandled(btnQuery, &QPushButton::clicked, this, &TFormSmsLog::btnQueryClick);
     connect(edtText, &QLineEdit::returnPressed, btnQuery, &QPushButton::click);
     return box;
 }
@@ -91,8 +85,8 @@ QWidget* TFormSmsLog::createButtons() {
         button->setAutoDefault(false);
         row->addWidget(button);
     }
-    ConnectHandled(btnExport, this, &TFormSmsLog::btnExportClick);
-    ConnectHandled(btnResend, this, &TFormSmsLog::btnResendClick);
+    ConnectHandled(btnExport, &QPushButton::clicked, this, &TFormSmsLog::btnExportClick);
+    ConnectHandled(btnResend, &QPushButton::clicked, this, &TFormSmsLog::btnResendClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     return box;
 }

@@ -100,9 +100,8 @@ QWidget* TFrmSmsSendWait::createButtons() {
 void TFrmSmsSendWait::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     ShowCounters();
-    if (shownBefore)
+    if (!firstShow())
         return;
-    shownBefore = true;
     CentreOverMainWindow(*this);
     Timer1->start();
 }

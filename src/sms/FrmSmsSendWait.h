@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FirstShow.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -48,5 +50,5 @@ private:
     QWidget* createButtons();
     void pause();
 
-    bool shownBefore = false;
+    TFirstShow firstShow;
 };

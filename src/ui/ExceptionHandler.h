@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <exception>
-
-class QObject;
 
 // The one handler of every exception that leaves an event handler. Keeps the texts of the
 // last exception it showed.
@@ -25,6 +24,11 @@ TVoskException& ExceptionHandler();
 // other exception goes to the handler. Returns false when the work threw.
 template <typename Work> bool RunHandled(QObject* sender, Work&& work);
 
+// Connects the sender's signal to a member function of the receiver taking no arguments, run
+// through RunHandled: a button's click, a menu item's choice, a list's double click.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+void ConnectHandled(Sender* sender, Signal signal, Receiver* receiver, Handler handler);
+
 #include "data/Exceptions.h"
 
 template <typename Work> bool RunHandled(QObject* sender, Work&& work) {
@@ -40,4 +44,11 @@ template <typename Work> bool RunHandled(QObject* sender, Work&& work) {
         ExceptionHandler().HandleUnknownException(sender);
         return false;
     }
+}
+
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+void ConnectHandled(Sender* sender, Signal signal, Receiver* receiver, Handler handler) {
+    QObject::connect(sender, signal, receiver, [receiver, handler] {
+        RunHandled(receiver, [&] { (receiver->*handler)(); });
+    });
 }
